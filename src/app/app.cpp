@@ -1,0 +1,169 @@
+#include "app/app.h"
+
+#include <algorithm>
+
+#include "app/scheduler.h"
+#include "pages/tray.h"
+#include "pages/window.h"
+#include "store/data_folder.h"
+#include "ui/dpi.h"
+
+namespace ovra {
+
+namespace {
+
+constexpr wchar_t settingsFileName[] = L"settings.ini";
+
+std::wstring settingsPath() { return dataFilePath(settingsFileName); }
+
+} // namespace
+
+App::App() {
+    historyInit(history, dataFilePath(L"riwayat.csv"), dataFilePath(L"riwayat.lama.csv"));
+    loadPowerApi(powerApi);
+}
+
+App::~App() {
+    pdhClose(fastQuery);
+    pdhClose(gpuQuery);
+    pdhClose(thermalQuery);
+}
+
+bool windowShowsContent(const App& app) {
+    return app.window && IsWindowVisible(app.window) && !IsIconic(app.window);
+}
+
+RECT initialWindowRect(unsigned dpi, const RECT& workArea) {
+    const int workWidth = workArea.right - workArea.left;
+    const int workHeight = workArea.bottom - workArea.top;
+    const int width = std::min(scaled(1060, dpi), workWidth);
+    const int height = std::min(scaled(720, dpi), workHeight);
+    const int x = workArea.left + (workWidth - width) / 2;
+    const int y = workArea.top + (workHeight - height) / 2;
+    return RECT{x, y, x + width, y + height};
+}
+
+int runApp(App& app, HINSTANCE instance, bool startMinimized) {
+    app.instance = instance;
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    loadSettings(app.settings, settingsPath());
+
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = mainWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+    windowClass.hIconSm = static_cast<HICON>(
+        LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                   GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = mainWindowClass;
+    RegisterClassExW(&windowClass);
+
+    RECT workArea{0, 0, 1060, 720};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
+    const RECT frame = initialWindowRect(getDpi(nullptr), workArea);
+    HWND window = CreateWindowExW(0, mainWindowClass, productName, WS_OVERLAPPEDWINDOW,
+                                  frame.left, frame.top, frame.right - frame.left,
+                                  frame.bottom - frame.top, nullptr, nullptr, instance, &app);
+    if (!window) return 1;
+
+    ShowWindow(window, startMinimized ? SW_SHOWMINNOACTIVE : SW_SHOWNORMAL);
+    UpdateWindow(window);
+
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) >= 1) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return 0;
+}
+
+void onCreate(App& app) {
+    app.dpi = getDpi(app.window);
+    createFonts(app.fonts, app.dpi);
+    applyTheme(app);
+
+    app.taskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
+
+    // Every counter is added before the first collection, in a fixed order.
+    systemInfoRead(app.system);
+    cpuInit(app.cpu, app.fastQuery);
+    diskIoInit(app.storage, app.fastQuery);
+    gpuInit(app.gpu, app.gpuQuery);
+    thermalInit(app.thermal, app.thermalQuery);
+
+    pdhCollect(app.fastQuery);
+    pdhCollect(app.gpuQuery);
+    pdhCollect(app.thermalQuery);
+
+    cpuUpdate(app.cpu);
+    memoryUpdate(app.memory);
+    networkUpdate(app.network);
+    batteryUpdate(app.battery);
+    thermalUpdate(app.thermal);
+    gpuUpdate(app.gpu);
+    smartCheck(app.storage);
+
+    app.fanControl = fanControlInfo();
+    app.overclock = overclockInfo();
+
+    historySetSaving(app.history, app.settings.saveHistory);
+
+    // A previous run that ended without undoing its power-setting changes (a crash,
+    // a power cut) left the recovery file behind: put the settings back now.
+    const std::wstring recoveryPath = dataFilePath(recoveryFileName);
+    if (recoveryFileExists(recoveryPath)) {
+        std::wstring result;
+        const bool restored = restorePerfChange(app.powerApi, recoveryPath, result);
+        app.perfMessage = L"Saat dibuka, Ovra Monitor menemukan perubahan performa dari sesi "
+                          L"sebelumnya yang belum dipulihkan, lalu mengembalikannya. " +
+                          result;
+        app.perfMessageIsError = !restored;
+    }
+
+    addTrayIcon(app);
+    restartTimers(app);
+}
+
+void onClose(App& app) {
+    restoreWithReason(app, L"Aplikasi ditutup.");
+    DestroyWindow(app.window);
+}
+
+void onDestroy(App& app) {
+    for (uintptr_t id : {fastTimer, slowTimer, processTimer, smartTimer}) KillTimer(app.window, id);
+    historyFlush(app.history);
+    saveSettings(app.settings, settingsPath());
+    if (app.trayPresent) {
+        removeTrayIcon(app);
+        app.trayPresent = false;
+    }
+    deleteFonts(app.fonts);
+    PostQuitMessage(0);
+}
+
+// Windows may end the process after either end-session message, so both undo the
+// power settings and write the history; neither ever blocks the shutdown.
+void onQueryEndSession(App& app) {
+    restoreWithReason(app, L"Windows dimatikan atau keluar akun.");
+    historyFlush(app.history);
+}
+
+void onEndSession(App& app, bool ending) {
+    if (ending) onQueryEndSession(app);
+}
+
+void onPowerBroadcast(App& app, WPARAM event) {
+    if (event == PBT_APMSUSPEND) {
+        restoreWithReason(app, L"Perangkat masuk mode tidur.");
+        // After sleep the user confirms the performance-control warning again.
+        app.perfControlOn = false;
+    } else if (event == PBT_APMRESUMEAUTOMATIC) {
+        batteryUpdate(app.battery);
+        drivesUpdate(app.storage);
+    }
+}
+
+} // namespace ovra

@@ -1,0 +1,124 @@
+#pragma once
+// The one application object: it owns every record of the program for the life
+// of the process. Everything runs on the window's thread, inside its messages.
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+#include <windows.h>
+
+#include "health/alerts.h"
+#include "perf/perf_engine.h"
+#include "perf/power_api.h"
+#include "perf/unsupported.h"
+#include "sources/battery.h"
+#include "sources/cpu.h"
+#include "sources/gpu.h"
+#include "sources/memory.h"
+#include "sources/network.h"
+#include "sources/pdh_query.h"
+#include "sources/processes.h"
+#include "sources/storage.h"
+#include "sources/system_info.h"
+#include "sources/thermal.h"
+#include "store/history.h"
+#include "store/settings.h"
+#include "ui/fonts.h"
+#include "ui/palette.h"
+
+namespace ovra {
+
+inline constexpr wchar_t mainWindowClass[] = L"OvraMonitorMainWindow";
+inline constexpr wchar_t productName[] = L"Ovra Monitor";
+inline constexpr int pageCount = 9;
+inline constexpr int processesPage = 5;
+
+// A clickable rectangle recorded during the last paint.
+struct HitRegion {
+    RECT rect{};
+    int32_t command = 0;
+    int32_t argument = 0;
+};
+
+struct App {
+    App();
+    ~App();
+    App(const App&) = delete;
+    App& operator=(const App&) = delete;
+
+    HINSTANCE instance = nullptr;
+    HWND window = nullptr;
+    unsigned dpi = 96;
+    Palette palette = buildPalette(false);
+    FontSet fonts;
+    std::vector<HitRegion> hits;
+    int page = 0;
+    std::array<int, pageCount> scrollOffsets{};
+    int lastContentHeight = 0;
+    POINT mouse{-10000, -10000};
+    int hovered = -1;
+    bool trayPresent = false;
+    UINT taskbarCreatedMessage = 0;
+
+    Settings settings;
+    SystemInfo system;
+    PdhQuery fastQuery;
+    PdhQuery gpuQuery;
+    PdhQuery thermalQuery;
+    CpuInfo cpu;
+    MemoryInfo memory;
+    NetworkInfo network;
+    StorageInfo storage;
+    BatteryInfo battery;
+    GpuInfo gpu;
+    ThermalInfo thermal;
+    ProcessList processes;
+    HistoryStore history;
+    AlertState alerts;
+
+    PowerApi powerApi;
+    PerfCaps perfCaps;
+    PowerState powerState;
+    bool capsProbed = false;
+    FanControlSupport fanControl;
+    OverclockSupport overclock;
+    bool perfControlOn = false; // the user confirmed the performance-control warning
+    int selectedPlan = -1;
+    int selectedPercent = 100;
+    std::wstring perfMessage;
+    bool perfMessageIsError = false;
+};
+
+// The window's first frame: 1060 x 720 at `dpi`, at most the work area, centred.
+RECT initialWindowRect(unsigned dpi, const RECT& workArea);
+
+// Loads the settings, creates the main window and runs the message loop.
+// Returns 1 when the window cannot be created, else 0 when the loop ends.
+int runApp(App& app, HINSTANCE instance, bool startMinimized);
+
+// Window creation: fonts, theme, sources and their first reads, start-up
+// recovery, tray icon, timers.
+void onCreate(App& app);
+
+// The ways the program ends or sleeps.
+void onClose(App& app);
+void onDestroy(App& app);
+void onQueryEndSession(App& app);
+void onEndSession(App& app, bool ending);
+void onPowerBroadcast(App& app, WPARAM event);
+
+// Undoes any power-setting change recorded in the recovery file and puts the
+// reason and the result into perfMessage; does nothing when none is recorded.
+bool restoreWithReason(App& app, const std::wstring& reason);
+
+// Restores the power settings when the temperature sensor is lost or the safety
+// limit is reached; does nothing unless a change is active.
+void safetyCheck(App& app);
+
+// Re-applies the palette and the title-bar colour for the theme setting.
+void applyTheme(App& app);
+
+// The window is visible and not minimised, so painting is worth it.
+bool windowShowsContent(const App& app);
+
+} // namespace ovra

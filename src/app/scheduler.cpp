@@ -1,0 +1,129 @@
+#include "app/scheduler.h"
+
+#include "app/app.h"
+#include "app/profile.h"
+#include "pages/tray.h"
+#include "store/data_folder.h"
+
+namespace ovra {
+
+namespace {
+
+uint64_t systemTimeNow() {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    return (uint64_t(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+}
+
+void invalidateIfShown(App& app) {
+    if (windowShowsContent(app)) InvalidateRect(app.window, nullptr, FALSE);
+}
+
+} // namespace
+
+unsigned processIntervalMs(int processMode, int page) {
+    if (page != processesPage || processMode == 0) return 0;
+    return processMode == 2 ? 10000u : 3000u;
+}
+
+void restartTimers(App& app) {
+    SetTimer(app.window, fastTimer, static_cast<UINT>(app.settings.fastIntervalMs), nullptr);
+    SetTimer(app.window, slowTimer, static_cast<UINT>(app.settings.slowIntervalMs), nullptr);
+    SetTimer(app.window, smartTimer, smartIntervalMs, nullptr);
+    KillTimer(app.window, processTimer);
+    if (const unsigned period = processIntervalMs(app.settings.processMode, app.page))
+        SetTimer(app.window, processTimer, period, nullptr);
+}
+
+void onTimer(App& app, uintptr_t id) {
+    switch (id) {
+    case fastTimer: fastTick(app); break;
+    case slowTimer: slowTick(app); break;
+    case processTimer: processTick(app); break;
+    case smartTimer: smartCheck(app.storage); break;
+    default: break;
+    }
+}
+
+Sample buildSample(uint64_t time, const CpuInfo& cpu, const MemoryInfo& memory,
+                   const NetworkInfo& network, const StorageInfo& storage,
+                   const Reading<double>& hottestTemperature) {
+    Sample sample;
+    sample.time = time;
+    if (cpu.usage.ok) sample.cpuPercent = static_cast<float>(cpu.usage.value);
+    if (memory.ok) sample.ramPercent = static_cast<float>(memory.usedPercent);
+    if (network.status.ok && network.ratesValid) {
+        sample.downloadRate = static_cast<float>(network.downloadRate);
+        sample.uploadRate = static_cast<float>(network.uploadRate);
+    }
+    // A drive counts only when both of its rates are known, so that read and
+    // write always describe the same drives.
+    double read = 0, write = 0;
+    bool anyDrive = false;
+    for (const Drive& drive : storage.drives) {
+        if (!drive.readRate.ok || !drive.writeRate.ok) continue;
+        read += drive.readRate.value;
+        write += drive.writeRate.value;
+        anyDrive = true;
+    }
+    if (anyDrive) {
+        sample.diskReadRate = static_cast<float>(read);
+        sample.diskWriteRate = static_cast<float>(write);
+    }
+    if (hottestTemperature.ok) sample.temperature = static_cast<float>(hottestTemperature.value);
+    return sample;
+}
+
+void fastTick(App& app) {
+    ProfileScope scope(ProfileSection::fastTick);
+    pdhCollect(app.fastQuery);
+    cpuUpdate(app.cpu);
+    memoryUpdate(app.memory);
+    networkUpdate(app.network);
+    diskIoUpdate(app.storage);
+
+    // While a power-setting change is active, temperature is watched at the fast rate.
+    if (recoveryFileExists(dataFilePath(recoveryFileName))) {
+        pdhCollect(app.thermalQuery);
+        thermalUpdate(app.thermal);
+        safetyCheck(app);
+    }
+
+    const uint64_t now = systemTimeNow();
+    historyAppend(app.history, buildSample(now, app.cpu, app.memory, app.network, app.storage,
+                                           hottestOfficialTemperature(app.thermal, app.gpu)));
+
+    const HealthInputs inputs{app.cpu, app.memory, app.storage, app.battery, app.thermal, app.gpu};
+    const std::vector<Alert> raised = evaluateAlerts(app.alerts, app.settings, inputs, now);
+    if (app.settings.notifications) {
+        for (const Alert& alert : raised) {
+            if (!app.trayPresent) break;
+            showBalloon(app, alert.title, alert.message);
+        }
+    }
+    invalidateIfShown(app);
+}
+
+void slowTick(App& app) {
+    ProfileScope scope(ProfileSection::slowTick);
+    pdhCollect(app.gpuQuery);
+    pdhCollect(app.thermalQuery);
+    gpuUpdate(app.gpu);
+    thermalUpdate(app.thermal);
+    batteryUpdate(app.battery);
+    drivesUpdate(app.storage);
+    safetyCheck(app);
+    invalidateIfShown(app);
+}
+
+void processTick(App& app) {
+    if (processIntervalMs(app.settings.processMode, app.page) == 0 || !windowShowsContent(app))
+        return;
+    {
+        ProfileScope scope(ProfileSection::processTick);
+        processUpdate(app.processes, app.cpu.logicalProcessors);
+    }
+    invalidateIfShown(app);
+}
+
+} // namespace ovra

@@ -1,0 +1,8 @@
+#include "perf/unsupported.h"
+
+namespace ovra {
+
+FanControlSupport fanControlInfo() { return {}; }
+OverclockSupport overclockInfo() { return {}; }
+
+} // namespace ovra

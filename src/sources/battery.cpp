@@ -1,0 +1,7 @@
+#include "sources/battery.h"
+
+namespace ovra {
+
+void batteryUpdate(BatteryInfo&) {}
+
+} // namespace ovra

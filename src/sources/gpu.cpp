@@ -1,0 +1,8 @@
+#include "sources/gpu.h"
+
+namespace ovra {
+
+void gpuInit(GpuInfo&, PdhQuery&) {}
+void gpuUpdate(GpuInfo&) {}
+
+} // namespace ovra

@@ -1,0 +1,120 @@
+#include "driver.h"
+
+#include <shlobj.h>
+#include <algorithm>
+#include <cstdlib>
+
+namespace e2e {
+
+namespace {
+
+constexpr wchar_t windowClass[] = L"OvraMonitorMainWindow";
+
+HWND windowOfProcess(DWORD processId) {
+    for (HWND window : mainWindows()) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == processId) return window;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+std::wstring programPath() {
+    const char* unixPath = std::getenv("OVRA_EXE");
+    if (!unixPath || !*unixPath) return L"OvraMonitor.exe";
+    std::wstring path = L"Z:";
+    for (const char* c = unixPath; *c; ++c) path += (*c == '/') ? L'\\' : wchar_t(*c);
+    return path;
+}
+
+std::wstring dataFolder() {
+    wchar_t appData[MAX_PATH] = {};
+    SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData);
+    return std::wstring(appData) + L"\\OvraMonitor";
+}
+
+std::vector<std::wstring> dataFolderFiles() {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((dataFolder() + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name != L"." && name != L"..") names.push_back(name);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void removeDataFolder() {
+    for (const std::wstring& name : dataFolderFiles())
+        DeleteFileW((dataFolder() + L"\\" + name).c_str());
+    RemoveDirectoryW(dataFolder().c_str());
+}
+
+bool folderExists(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string readFile(const std::wstring& path) {
+    std::string content;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return content;
+    char chunk[4096];
+    DWORD got = 0;
+    while (ReadFile(file, chunk, sizeof(chunk), &got, nullptr) && got > 0) content.append(chunk, got);
+    CloseHandle(file);
+    return content;
+}
+
+std::vector<HWND> mainWindows() {
+    std::vector<HWND> windows;
+    HWND window = nullptr;
+    while ((window = FindWindowExW(nullptr, window, windowClass, nullptr)) != nullptr)
+        windows.push_back(window);
+    return windows;
+}
+
+Program::Program(const std::wstring& arguments) {
+    std::wstring commandLine = L"\"" + programPath() + L"\"";
+    if (!arguments.empty()) commandLine += L" " + arguments;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process_))
+        process_ = {};
+}
+
+Program::~Program() {
+    if (!process_.hProcess) return;
+    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+        if (HWND window = windowOfProcess(process_.dwProcessId))
+            PostMessageW(window, WM_CLOSE, 0, 0);
+        if (WaitForSingleObject(process_.hProcess, 10000) == WAIT_TIMEOUT)
+            TerminateProcess(process_.hProcess, 99);
+    }
+    CloseHandle(process_.hThread);
+    CloseHandle(process_.hProcess);
+}
+
+HWND Program::waitForWindow(DWORD timeoutMs) {
+    HWND window = nullptr;
+    eventually([&] { return (window = windowOfProcess(process_.dwProcessId)) != nullptr; },
+               timeoutMs);
+    return window;
+}
+
+DWORD Program::waitForExit(DWORD timeoutMs) {
+    if (!process_.hProcess) return STILL_ACTIVE;
+    if (WaitForSingleObject(process_.hProcess, timeoutMs) != WAIT_OBJECT_0) return STILL_ACTIVE;
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(process_.hProcess, &code);
+    return code;
+}
+
+} // namespace e2e

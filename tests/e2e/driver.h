@@ -1,0 +1,51 @@
+#pragma once
+// Drives the real OvraMonitor.exe from outside, as a user or Windows would.
+#include <windows.h>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+// The program under test, from OVRA_EXE (a Unix path, mapped to Wine's Z: drive).
+std::wstring programPath();
+
+// "<roaming application data>\OvraMonitor" of this prefix.
+std::wstring dataFolder();
+void removeDataFolder();
+std::vector<std::wstring> dataFolderFiles(); // names, sorted; empty when absent
+bool folderExists(const std::wstring& path);
+std::string readFile(const std::wstring& path);
+
+// One started copy of the program. The destructor ends it if it still runs.
+class Program {
+public:
+    explicit Program(const std::wstring& arguments = L"");
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    bool started() const { return process_.hProcess != nullptr; }
+    DWORD processId() const { return process_.dwProcessId; }
+    // Waits for the process's own main window; null on time-out.
+    HWND waitForWindow(DWORD timeoutMs = 30000);
+    // Waits for the process to end and returns its exit code (STILL_ACTIVE on time-out).
+    DWORD waitForExit(DWORD timeoutMs = 30000);
+
+private:
+    PROCESS_INFORMATION process_{};
+};
+
+// Every top-level window of the main window class.
+std::vector<HWND> mainWindows();
+
+// Polls `condition` every 50 ms until it holds or the time is up.
+template <class Condition> bool eventually(Condition condition, DWORD timeoutMs = 10000) {
+    const ULONGLONG end = GetTickCount64() + timeoutMs;
+    for (;;) {
+        if (condition()) return true;
+        if (GetTickCount64() >= end) return false;
+        Sleep(50);
+    }
+}
+
+} // namespace e2e

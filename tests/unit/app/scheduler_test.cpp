@@ -1,0 +1,100 @@
+// What a fast tick records, and when the process timer runs.
+#include <gtest/gtest.h>
+
+#include "app/scheduler.h"
+
+using namespace ovra;
+
+namespace {
+
+Drive driveWith(bool readOk, double read, bool writeOk, double write) {
+    Drive drive;
+    if (readOk) setReading(drive.readRate, read);
+    if (writeOk) setReading(drive.writeRate, write);
+    return drive;
+}
+
+} // namespace
+
+TEST(Sample, NothingMeasuredYetGivesOnlyTheTime) {
+    const Sample sample = buildSample(123, CpuInfo{}, MemoryInfo{}, NetworkInfo{}, StorageInfo{},
+                                      Reading<double>{});
+    EXPECT_EQ(sample.time, 123u);
+    for (float value : {sample.cpuPercent, sample.ramPercent, sample.downloadRate,
+                        sample.uploadRate, sample.diskReadRate, sample.diskWriteRate,
+                        sample.temperature})
+        EXPECT_FALSE(hasValue(value));
+}
+
+TEST(Sample, EachAvailableReadingFillsItsField) {
+    CpuInfo cpu;
+    setReading(cpu.usage, 12.5);
+    MemoryInfo memory;
+    memory.ok = true;
+    memory.usedPercent = 75;
+    NetworkInfo network;
+    setReading(network.status, true);
+    network.ratesValid = true;
+    network.downloadRate = 0; // an idle network is a real zero, not a missing value
+    network.uploadRate = 2048;
+    Reading<double> temperature;
+    setReading(temperature, 47.0);
+
+    const Sample sample = buildSample(1, cpu, memory, network, StorageInfo{}, temperature);
+    EXPECT_FLOAT_EQ(sample.cpuPercent, 12.5f);
+    EXPECT_FLOAT_EQ(sample.ramPercent, 75.0f);
+    EXPECT_FLOAT_EQ(sample.downloadRate, 0.0f);
+    EXPECT_FLOAT_EQ(sample.uploadRate, 2048.0f);
+    EXPECT_FLOAT_EQ(sample.temperature, 47.0f);
+}
+
+TEST(Sample, CpuNotOkStaysMissingWhileOthersAreFilled) {
+    CpuInfo cpu;
+    setUnavailable(cpu.usage, Limitation::WindowsApi, L"GetSystemTimes gagal.");
+    MemoryInfo memory;
+    memory.ok = true;
+    memory.usedPercent = 40;
+    const Sample sample = buildSample(1, cpu, memory, NetworkInfo{}, StorageInfo{}, {});
+    EXPECT_FALSE(hasValue(sample.cpuPercent));
+    EXPECT_FLOAT_EQ(sample.ramPercent, 40.0f);
+}
+
+TEST(Sample, NetworkRatesNeedOkStatusAndAPreviousUpdate) {
+    NetworkInfo network;
+    setReading(network.status, true);
+    network.downloadRate = 10;
+    network.ratesValid = false; // first update: nothing to compare with
+    EXPECT_FALSE(hasValue(buildSample(1, {}, {}, network, {}, {}).downloadRate));
+
+    network.ratesValid = true;
+    setUnavailable(network.status, Limitation::WindowsApi, L"GetIfTable2 gagal: x");
+    EXPECT_FALSE(hasValue(buildSample(1, {}, {}, network, {}, {}).uploadRate));
+}
+
+TEST(Sample, DiskRatesSumOnlyDrivesWithBothRates) {
+    StorageInfo storage;
+    storage.drives.push_back(driveWith(true, 100, true, 50));
+    storage.drives.push_back(driveWith(false, 0, false, 0));
+    storage.drives.push_back(driveWith(true, 999, false, 0)); // only one rate: left out
+    Sample sample = buildSample(1, {}, {}, {}, storage, {});
+    EXPECT_FLOAT_EQ(sample.diskReadRate, 100.0f);
+    EXPECT_FLOAT_EQ(sample.diskWriteRate, 50.0f);
+
+    storage.drives.push_back(driveWith(true, 1, true, 2));
+    sample = buildSample(1, {}, {}, {}, storage, {});
+    EXPECT_FLOAT_EQ(sample.diskReadRate, 101.0f);
+    EXPECT_FLOAT_EQ(sample.diskWriteRate, 52.0f);
+
+    StorageInfo none;
+    none.drives.push_back(driveWith(true, 5, false, 0));
+    sample = buildSample(1, {}, {}, {}, none, {});
+    EXPECT_FALSE(hasValue(sample.diskReadRate));
+    EXPECT_FALSE(hasValue(sample.diskWriteRate));
+}
+
+TEST(Scheduler, ProcessTimerRunsOnlyOnTheProcessesPageWhenEnabled) {
+    EXPECT_EQ(processIntervalMs(1, 5), 3000u);
+    EXPECT_EQ(processIntervalMs(2, 5), 10000u);
+    EXPECT_EQ(processIntervalMs(0, 5), 0u);
+    for (int page : {0, 4, 6, 8}) EXPECT_EQ(processIntervalMs(1, page), 0u);
+}
