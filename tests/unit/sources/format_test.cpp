@@ -11,35 +11,21 @@ namespace {
 
 // The conversions the program relies on, each with a value that an old C runtime
 // prints wrongly or not at all.
-TEST(FormatText, WideStringAndCharacterConversionsTakeWideArguments) {
-    EXPECT_EQ(formatText(L"[%ls]", L"Suhu 45 °C"), L"[Suhu 45 °C]");
-    EXPECT_EQ(formatText(L"%lc%lc", static_cast<wint_t>(L'…'), static_cast<wint_t>(L'x')),
-              L"…x");
-}
-
-TEST(FormatText, IntegerConversionsUseTheirFullWidth) {
-    EXPECT_EQ(formatText(L"%d", -42), L"-42");
-    EXPECT_EQ(formatText(L"%lu", 4294967295UL), L"4294967295");
+TEST(FormatText, ConversionsTakeWideArgumentsAndFullWidths) {
+    EXPECT_EQ(formatText(L"[%ls]%lc", L"Suhu 45 °C", static_cast<wint_t>(L'…')), L"[Suhu 45 °C]…");
+    EXPECT_EQ(formatText(L"%d|%lu", -42, 4294967295UL), L"-42|4294967295");
     EXPECT_EQ(formatText(L"%llu", 18446744073709551615ULL), L"18446744073709551615");
-    EXPECT_EQ(formatText(L"%zu", static_cast<size_t>(1) << 40), L"1099511627776");
-    EXPECT_EQ(formatText(L"%zu|%d", static_cast<size_t>(7), 8), L"7|8");
+    EXPECT_EQ(formatText(L"%zu|%d", static_cast<size_t>(1) << 40, 8), L"1099511627776|8");
     EXPECT_EQ(formatText(L"%08lX", 0xBEEFUL), L"0000BEEF");
-    EXPECT_EQ(formatText(L"%08lX", 0xC0000005UL), L"C0000005");
-}
-
-TEST(FormatText, PrecisionFromArgumentPrintsExactDecimals) {
-    EXPECT_EQ(formatText(L"%.*f", 2, 3.14159), L"3.14");
     EXPECT_EQ(formatText(L"%.*f", 0, 1023.6), L"1024");
     // Exact decimal expansion of the double nearest 0.1, beyond 17 significant digits.
     EXPECT_EQ(formatText(L"%.*f", 20, 0.1), L"0.10000000000000000555");
-    EXPECT_EQ(formatText(L"%.*f", 1, 1e20), L"100000000000000000000.0");
 }
 
 TEST(FormatText, TextOf2046CharactersIsKeptAnd2047IsDropped) {
     const std::wstring fits(2046, L'x');
     EXPECT_EQ(formatText(L"%ls", fits.c_str()), fits);
     EXPECT_EQ(formatText(L"%ls", std::wstring(2047, L'x').c_str()), L"");
-    EXPECT_EQ(formatText(L"%ls", std::wstring(5000, L'x').c_str()), L"");
     // The limit applies to the output, not to the length of any one argument.
     EXPECT_EQ(formatText(L"%*d", 2046, 7).size(), 2046u);
     EXPECT_EQ(formatText(L"%*d", 2047, 7), L"");
@@ -48,8 +34,6 @@ TEST(FormatText, TextOf2046CharactersIsKeptAnd2047IsDropped) {
 TEST(FormatText, TrimRemovesWhiteSpaceAtBothEndsOnly) {
     EXPECT_EQ(trimText(L" \t Akses  ditolak.\r\n"), L"Akses  ditolak.");
     EXPECT_EQ(trimText(L" \r\n\t "), L"");
-    EXPECT_EQ(trimText(L""), L"");
-    EXPECT_EQ(trimText(L"x"), L"x");
 }
 
 TEST(FormatNumbers, NumbersUseADecimalCommaWithoutGrouping) {
@@ -63,7 +47,6 @@ TEST(FormatNumbers, NonFiniteValuesNeverPrintAsNanOrInf) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
     EXPECT_EQ(formatNumber(nan, 1), L"-");
-    EXPECT_EQ(formatNumber(inf, 0), L"-");
     EXPECT_EQ(formatNumber(-inf, 2), L"-");
     for (const std::wstring& text :
          {formatBytes(nan), formatBytes(inf), formatRate(nan), formatFrequency(inf),
@@ -75,10 +58,8 @@ TEST(FormatNumbers, NonFiniteValuesNeverPrintAsNanOrInf) {
 }
 
 TEST(FormatNumbers, IntegersGroupThousandsWithFullStops) {
-    EXPECT_EQ(formatInteger(0), L"0");
     EXPECT_EQ(formatInteger(999), L"999");
     EXPECT_EQ(formatInteger(1000), L"1.000");
-    EXPECT_EQ(formatInteger(100000), L"100.000");
     EXPECT_EQ(formatInteger(1234567), L"1.234.567");
     EXPECT_EQ(formatInteger(18446744073709551615ULL), L"18.446.744.073.709.551.615");
 }
@@ -103,19 +84,13 @@ TEST(FormatBytes, UnitIsChosenBeforeRounding) {
     EXPECT_EQ(formatBytes(17179869184.0), L"16,0 GB");
 }
 
-TEST(FormatBytes, TerabytesAreTheLargestUnit) {
+TEST(FormatBytes, TerabytesAreTheLargestUnitAndNegativesStayInBytes) {
     const double tebibyte = 1024.0 * 1024.0 * 1024.0 * 1024.0;
     EXPECT_EQ(formatBytes(3 * tebibyte), L"3,00 TB");
     EXPECT_EQ(formatBytes(2048 * tebibyte), L"2048 TB");
-}
-
-TEST(FormatBytes, NegativeCountsStayInBytesWithoutDecimals) {
     EXPECT_EQ(formatBytes(-512), L"-512 B");
     EXPECT_EQ(formatBytes(-1536.4), L"-1536 B");
     EXPECT_EQ(formatBytes(-5767168), L"-5767168 B");
-}
-
-TEST(FormatBytes, RateAppendsPerSecond) {
     EXPECT_EQ(formatRate(1536), L"1,50 KB/s");
     EXPECT_EQ(formatRate(0), L"0 B/s");
 }
@@ -136,29 +111,19 @@ TEST(FormatDuration, HoursAndWholeMinutesInWords) {
     EXPECT_EQ(formatDuration(4294967295u), L"1193046 jam 28 menit");
 }
 
-TEST(FormatError, SystemTextIsTrimmedBeforeTheCode) {
+TEST(FormatError, SystemTextIsTrimmedBeforeTheCodeOrTheDecimalCodeStandsIn) {
     EXPECT_EQ(windowsErrorTextFrom(5, L"Akses ditolak.\r\n"), L"Akses ditolak. (0x00000005)");
-    EXPECT_EQ(windowsErrorTextFrom(0xC0000005u, L"  x  "), L"x (0xC0000005)");
-}
-
-TEST(FormatError, MissingSystemTextGivesTheDecimalCode) {
-    EXPECT_EQ(windowsErrorTextFrom(5, L""), L"Kode galat 5 (0x00000005)");
     EXPECT_EQ(windowsErrorTextFrom(0xC0000005u, L""), L"Kode galat 3221225477 (0xC0000005)");
-}
+    EXPECT_EQ(windowsErrorText(0x2AAAAAAAu), L"Kode galat 715827882 (0x2AAAAAAA)");
 
-TEST(FormatError, KnownCodeCarriesTheSystemMessage) {
+    // A known code carries Windows' own message, trimmed.
     const std::wstring text = windowsErrorText(5);
     const std::wstring suffix = L" (0x00000005)";
-    ASSERT_GT(text.size(), suffix.size());
+    ASSERT_GT(text.size(), suffix.size() + 1);
     EXPECT_EQ(text.substr(text.size() - suffix.size()), suffix);
     const std::wstring message = text.substr(0, text.size() - suffix.size());
     EXPECT_EQ(message, trimText(message));
-    EXPECT_FALSE(message.empty());
     EXPECT_NE(message, L"Kode galat 5");
-}
-
-TEST(FormatError, UnknownCodeFallsBackToTheDecimalCode) {
-    EXPECT_EQ(windowsErrorText(0x2AAAAAAAu), L"Kode galat 715827882 (0x2AAAAAAA)");
 }
 
 } // namespace

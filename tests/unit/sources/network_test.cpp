@@ -41,30 +41,17 @@ const NetworkAdapter* adapterOf(const NetworkInfo& network, uint64_t luid) {
     return nullptr;
 }
 
-TEST(NetworkCore, FirstUpdateMeasuresNothingYet) {
+TEST(NetworkCore, FirstUpdateListsThenRatesAreBytesOverElapsedSeconds) {
     NetworkInfo network;
-    EXPECT_FALSE(network.status.ok);
     EXPECT_EQ(network.status.limitation, Limitation::Measuring);
-
-    networkApply(network, {row(1, 900'000'000'000, 50'000'000'000)}, 5000);
-    EXPECT_TRUE(network.status.ok);
-    EXPECT_EQ(network.status.limitation, Limitation::None);
-    EXPECT_FALSE(network.ratesValid);
-    EXPECT_EQ(network.lastTick, 5000u);
-    EXPECT_EQ(network.downloadRate, 0.0);
-    EXPECT_EQ(network.uploadRate, 0.0);
-    EXPECT_EQ(network.receivedSinceOpen, 0u);
-    EXPECT_EQ(network.sentSinceOpen, 0u);
-    ASSERT_EQ(network.adapters.size(), 1u);
-    EXPECT_TRUE(network.adapters[0].up);
-    EXPECT_EQ(network.adapters[0].alias, L"Ethernet 1");
-    EXPECT_EQ(network.adapters[0].description, L"Adapter 1");
-    EXPECT_EQ(network.adapters[0].receiveLinkBps, 1'000'000'000u);
-}
-
-TEST(NetworkCore, RatesAreBytesOverElapsedSeconds) {
-    NetworkInfo network;
     networkApply(network, {row(1, 10'000'000, 3'000'000)}, 5000);
+    EXPECT_TRUE(network.status.ok);
+    EXPECT_FALSE(network.ratesValid);
+    EXPECT_EQ(network.downloadRate, 0.0);
+    EXPECT_EQ(network.receivedSinceOpen, 0u);
+    ASSERT_EQ(network.adapters.size(), 1u);
+    EXPECT_EQ(network.adapters[0].alias, L"Ethernet 1");
+
     networkApply(network, {row(1, 12'000'000, 3'500'000)}, 5500);
     EXPECT_TRUE(network.ratesValid);
     EXPECT_EQ(network.downloadRate, 4'000'000.0);
@@ -72,10 +59,9 @@ TEST(NetworkCore, RatesAreBytesOverElapsedSeconds) {
     EXPECT_EQ(network.adapters[0].downloadRate, 4'000'000.0);
     EXPECT_EQ(network.receivedSinceOpen, 2'000'000u);
     EXPECT_EQ(network.sentSinceOpen, 500'000u);
-    EXPECT_EQ(network.adapters[0].lastInOctets, 12'000'000u);
 }
 
-TEST(NetworkCore, OnlyPhysicalAdaptersAreListed) {
+TEST(NetworkCore, OnlyPhysicalAdaptersAreListedAndCounted) {
     NetworkRow software = row(2, 0, 0);
     software.hardwareInterface = false;
     NetworkRow filter = row(3, 0, 0);
@@ -84,23 +70,16 @@ TEST(NetworkCore, OnlyPhysicalAdaptersAreListed) {
     const NetworkRow tunnel = row(5, 0, 0, true, 131);
 
     NetworkInfo network;
-    networkApply(network, {software, filter, row(1, 0, 0), loopback, tunnel}, 1000);
+    networkApply(network, {software, filter, row(1, 0, 0, true, wifi), loopback, tunnel}, 1000);
     ASSERT_EQ(network.adapters.size(), 1u);
     EXPECT_EQ(network.adapters[0].luid, 1u);
+    EXPECT_TRUE(network.adapters[0].wifi);
 
-    // Their traffic never reaches the totals either.
     software.inOctets = filter.inOctets = 1'000'000;
     networkApply(network, {software, filter, row(1, 100, 0), loopback, tunnel}, 2000);
     EXPECT_EQ(network.adapters.size(), 1u);
+    EXPECT_FALSE(network.adapters[0].wifi);
     EXPECT_EQ(network.receivedSinceOpen, 100u);
-}
-
-TEST(NetworkCore, WifiFollowsTheInterfaceType) {
-    NetworkInfo network;
-    networkApply(network, {row(1, 0, 0, true, wifi), row(2, 0, 0, true, ethernet)}, 1000);
-    ASSERT_EQ(network.adapters.size(), 2u);
-    EXPECT_TRUE(network.adapters[0].wifi);
-    EXPECT_FALSE(network.adapters[1].wifi);
 }
 
 TEST(NetworkCore, AdapterDownAtStartIsListedOnlyOnceItComesUp) {
@@ -196,29 +175,17 @@ TEST(NetworkCore, FailureKeepsEverythingAndGivesTheWindowsReason) {
     EXPECT_FALSE(network.status.ok);
     EXPECT_EQ(network.status.limitation, Limitation::WindowsApi);
     const std::wstring& reason = network.status.reason;
-    const std::wstring prefix = L"GetIfTable2 gagal: ";
-    const std::wstring suffix = L" (0x00000005)";
-    ASSERT_GT(reason.size(), prefix.size() + suffix.size());
-    EXPECT_EQ(reason.substr(0, prefix.size()), prefix);
-    EXPECT_EQ(reason.substr(reason.size() - suffix.size()), suffix);
-    EXPECT_NE(reason[prefix.size()], L' ');
-
-    EXPECT_TRUE(network.ratesValid);
-    EXPECT_EQ(network.lastTick, 2000u);
+    EXPECT_EQ(reason.rfind(L"GetIfTable2 gagal: ", 0), 0u);
+    EXPECT_GT(reason.size(), 40u); // the Windows message sits between prefix and code
+    EXPECT_EQ(reason.substr(reason.size() - 13), L" (0x00000005)");
     EXPECT_EQ(network.downloadRate, 2'000.0);
     EXPECT_EQ(network.receivedSinceOpen, 2'000u);
-    ASSERT_EQ(network.adapters.size(), 1u);
-    EXPECT_TRUE(network.adapters[0].up);
+    EXPECT_TRUE(network.adapters.at(0).up);
 
     // The next success measures from the last successful read.
     networkApply(network, {row(1, 10'000, 1'000)}, 6000);
     EXPECT_TRUE(network.status.ok);
-    EXPECT_EQ(network.status.reason, L"");
     EXPECT_EQ(network.downloadRate, 2'000.0);
-
-    networkFail(network, 0);
-    EXPECT_EQ(network.status.reason.substr(network.status.reason.size() - suffix.size()),
-              L" (0x00000000)");
 }
 
 TEST(NetworkShell, ReadsTheInterfaceTable) {

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -10,18 +9,13 @@
 namespace ovra {
 namespace {
 
-TEST(PdhStatusText, KnownStatusesHaveTheirOwnText) {
+TEST(PdhStatusText, KnownStatusesHaveTextsOthersTheirCodeInUpperHex) {
     EXPECT_EQ(pdhStatusText(0x800007D1), L"instans penghitung tidak ada");
     EXPECT_EQ(pdhStatusText(0xC0000BB8), L"objek penghitung kinerja tidak ada");
     EXPECT_EQ(pdhStatusText(0xC0000BB9), L"penghitung kinerja tidak ada");
     EXPECT_EQ(pdhStatusText(0xC0000BDB), L"akses ke penghitung ditolak");
-}
-
-TEST(PdhStatusText, OtherStatusesShowTheirCodeInEightUpperHexDigits) {
     EXPECT_EQ(pdhStatusText(pdhInvalidHandle), L"PDH 0xC0000BBC");
-    EXPECT_EQ(pdhStatusText(pdhMoreData), L"PDH 0x800007D2");
     EXPECT_EQ(pdhStatusText(0x2A), L"PDH 0x0000002A");
-    EXPECT_EQ(pdhStatusText(0xFFFFFFFF), L"PDH 0xFFFFFFFF");
 }
 
 PdhItem item(const wchar_t* name, uint32_t status, double value) {
@@ -50,23 +44,13 @@ TEST(PdhItems, InstancesWithoutAValidValueAreLeftOut) {
     EXPECT_EQ(values[2].value, 0);
 }
 
-TEST(PdhItems, NamelessInstanceGetsAnEmptyName) {
-    const PdhItem items[] = {item(nullptr, 0, 4), item(L"disk", 0, 5)};
-    std::vector<PdhInstanceValue> values;
-    pdhValuesFromItems(items, std::size(items), values);
-    ASSERT_EQ(values.size(), 2u);
-    EXPECT_EQ(values[0].name, L"");
-    EXPECT_EQ(values[0].value, 4);
-    EXPECT_EQ(values[1].name, L"disk");
-}
-
-TEST(PdhItems, NoItemsGiveAnEmptyList) {
+TEST(PdhItems, NamelessOrNoItemsAreHandled) {
+    const PdhItem items[] = {item(nullptr, 0, 4), item(L"a", 2, 1)};
     std::vector<PdhInstanceValue> values = {{L"stale", 1}};
+    pdhValuesFromItems(items, std::size(items), values);
+    ASSERT_EQ(values.size(), 1u);
+    EXPECT_EQ(values[0].name, L"");
     pdhValuesFromItems(nullptr, 0, values);
-    EXPECT_TRUE(values.empty());
-    const PdhItem invalid[] = {item(L"a", 2, 1)};
-    values = {{L"stale", 1}};
-    pdhValuesFromItems(invalid, std::size(invalid), values);
     EXPECT_TRUE(values.empty());
 }
 
@@ -77,10 +61,7 @@ TEST(PdhBuffer, PreparedBufferIsExactlySizedZeroedAndReused) {
 
     pdhPrepareBuffer(buffer, 40);
     EXPECT_EQ(buffer.size(), 40u);
-    EXPECT_EQ(buffer.data(), storage);
     EXPECT_EQ(buffer.capacity(), capacity);
-    for (unsigned char byte : buffer)
-        ASSERT_EQ(byte, 0);
 
     // Growing back within the old storage must not expose the earlier bytes.
     buffer[0] = 0xCD;
@@ -90,10 +71,6 @@ TEST(PdhBuffer, PreparedBufferIsExactlySizedZeroedAndReused) {
     for (unsigned char byte : buffer)
         ASSERT_EQ(byte, 0);
 
-    pdhPrepareBuffer(buffer, 4096);
-    EXPECT_EQ(buffer.size(), 4096u);
-    for (unsigned char byte : buffer)
-        ASSERT_EQ(byte, 0);
 }
 
 // Against Wine 8's pdh.dll, probed first: it has no "Processor Information" object
@@ -101,22 +78,21 @@ TEST(PdhBuffer, PreparedBufferIsExactlySizedZeroedAndReused) {
 // "\Processor(_Total)\% Processor Time", which it formats as 0 with a valid status.
 // Its PdhGetFormattedCounterArrayW is an unimplemented stub that aborts the process,
 // so wildcard reads are exercised only through the pure item filter above.
-TEST(PdhShell, NeverOpenedQueryDoesNotCollect) {
+TEST(PdhShell, NeverOpenedQueryAndUnknownCountersFailCleanly) {
     PdhQuery query;
     EXPECT_FALSE(pdhCollect(query));
-    EXPECT_EQ(query.collects, 0u);
-    EXPECT_EQ(query.handle, nullptr);
-}
+    double value = 42;
+    EXPECT_FALSE(pdhReadValue(query, nullptr, value));
+    EXPECT_EQ(value, 42);
+    std::vector<PdhInstanceValue> values = {{L"stale", 1}};
+    EXPECT_FALSE(pdhReadArray(query, nullptr, values));
+    EXPECT_TRUE(values.empty());
 
-TEST(PdhShell, UnknownCounterPathGivesNullAndItsStatus) {
-    PdhQuery query;
     uint32_t status = 0;
     EXPECT_EQ(pdhAddCounter(query, L"\\Ovra Bogus Object(_Total)\\No Such Counter", &status),
               nullptr);
     EXPECT_NE(status, 0u);
-    // The query itself opened; only the counter is missing.
-    EXPECT_NE(query.handle, nullptr);
-    std::printf("[ info     ] bogus counter: %ls\n", pdhStatusText(status).c_str());
+    EXPECT_NE(query.handle, nullptr); // the query itself opened
     pdhClose(query);
 }
 
@@ -136,33 +112,13 @@ TEST(PdhShell, CounterWineOffersIsCollectedAndRead) {
     ASSERT_TRUE(pdhReadValue(query, counter, value));
     EXPECT_GE(value, 0);
 
-    pdhClose(query);
-    EXPECT_EQ(query.handle, nullptr);
-    EXPECT_FALSE(pdhCollect(query));
-    EXPECT_EQ(query.collects, 2u);
-}
-
-TEST(PdhShell, ReadsWithoutACounterFailAndLeaveNothingBehind) {
-    PdhQuery query;
-    double value = 42;
-    EXPECT_FALSE(pdhReadValue(query, nullptr, value));
-    EXPECT_EQ(value, 42);
-
-    std::vector<PdhInstanceValue> values = {{L"stale", 1}};
-    EXPECT_FALSE(pdhReadArray(query, nullptr, values));
-    EXPECT_TRUE(values.empty());
-}
-
-TEST(PdhShell, CloseFreesTheScratchBufferAndCanBeRepeated) {
-    PdhQuery query;
-    ASSERT_NE(pdhAddCounter(query, L"\\Processor(_Total)\\% Processor Time"), nullptr);
     query.buffer.resize(1024);
     pdhClose(query);
     EXPECT_EQ(query.handle, nullptr);
-    EXPECT_TRUE(query.buffer.empty());
     EXPECT_EQ(query.buffer.capacity(), 0u);
-    pdhClose(query);
-    EXPECT_EQ(query.handle, nullptr);
+    EXPECT_FALSE(pdhCollect(query));
+    EXPECT_EQ(query.collects, 2u);
+    pdhClose(query); // closing twice is harmless
 }
 
 } // namespace

