@@ -24,13 +24,6 @@ NetworkAdapter* findAdapter(NetworkInfo& network, uint64_t luid) {
     return nullptr;
 }
 
-bool listedInTable(const std::vector<NetworkRow>& rows, uint64_t luid) {
-    for (const NetworkRow& row : rows) {
-        if (row.luid == luid && isPhysicalAdapter(row)) return true;
-    }
-    return false;
-}
-
 // Interface counters may restart (driver reset, reconnection); a counter that went
 // backwards contributes nothing rather than a wrapped 64-bit difference.
 uint64_t counterDelta(uint64_t current, uint64_t last) {
@@ -43,6 +36,13 @@ void networkApply(NetworkInfo& network, const std::vector<NetworkRow>& rows, uin
     const double elapsed =
         network.lastTick != 0 ? static_cast<double>(nowMs - network.lastTick) / 1000.0 : 0.0;
     network.lastTick = nowMs;
+
+    // Adapters that left the table are down from now on; the rows below set the rest.
+    for (NetworkAdapter& adapter : network.adapters) {
+        adapter.listedBefore = adapter.listed;
+        adapter.listed = false;
+        adapter.up = false;
+    }
 
     for (const NetworkRow& row : rows) {
         if (!isPhysicalAdapter(row)) continue;
@@ -59,11 +59,11 @@ void networkApply(NetworkInfo& network, const std::vector<NetworkRow>& rows, uin
             adapter = &network.adapters.back();
         }
 
-        // An adapter that was not up at the previous update may have been missing
-        // from the table for a long time: its delta then spans that whole absence,
-        // which belongs in the totals but would show as a spike if divided by one
-        // tick. Its rate starts with the next update instead.
-        const bool wasUp = adapter->up;
+        // An adapter that was missing from the table at the previous update may have
+        // been gone for a long time: its delta then spans that whole absence, which
+        // belongs in the totals but would show as a spike if divided by one tick. Its
+        // rate starts with the next update instead.
+        adapter->listed = true;
 
         adapter->alias = row.alias;
         adapter->description = row.description;
@@ -79,7 +79,7 @@ void networkApply(NetworkInfo& network, const std::vector<NetworkRow>& rows, uin
         adapter->receivedSinceOpen += received;
         adapter->sentSinceOpen += sent;
 
-        if (elapsed > 0 && wasUp) {
+        if (elapsed > 0 && adapter->listedBefore) {
             adapter->downloadRate = static_cast<double>(received) / elapsed;
             adapter->uploadRate = static_cast<double>(sent) / elapsed;
         } else {
@@ -93,8 +93,6 @@ void networkApply(NetworkInfo& network, const std::vector<NetworkRow>& rows, uin
     network.receivedSinceOpen = 0;
     network.sentSinceOpen = 0;
     for (NetworkAdapter& adapter : network.adapters) {
-        // Adapters that left the table were not touched above; they are down now.
-        if (adapter.up && !listedInTable(rows, adapter.luid)) adapter.up = false;
         if (!adapter.up) {
             adapter.downloadRate = 0;
             adapter.uploadRate = 0;

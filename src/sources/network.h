@@ -21,6 +21,8 @@ struct NetworkAdapter {
     uint64_t lastOutOctets = 0;
     uint64_t receivedSinceOpen = 0;
     uint64_t sentSinceOpen = 0;
+    bool listed = false;       // in the interface table at the latest update
+    bool listedBefore = false; // ... and at the update before it
 };
 
 struct NetworkInfo {

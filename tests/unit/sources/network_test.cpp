@@ -143,6 +143,11 @@ TEST(NetworkCore, AdaptersAreNeverRemovedAndKeepTheirTotals) {
     EXPECT_FALSE(network.adapters[1].up);
     EXPECT_EQ(network.adapters[1].receivedSinceOpen, 4'500u);
     EXPECT_EQ(network.downloadRate, 0.0);
+
+    // Listed all along, it comes up: its rate is measured on that very update.
+    networkApply(network, {row(1, 3'000, 200), row(2, 6'500, 400)}, 5000);
+    EXPECT_TRUE(network.adapters[1].up);
+    EXPECT_EQ(network.downloadRate, 2'000.0);
 }
 
 TEST(NetworkCore, ReturningAdapterCountsItsAbsenceWithoutARateSpike) {
