@@ -7,8 +7,13 @@ namespace ovra {
 
 std::wstring dataFolder() {
     wchar_t buffer[MAX_PATH] = {};
-    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, buffer)))
-        GetTempPathW(MAX_PATH, buffer);
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, buffer))) {
+        // A failed call may leave part of a path behind; so may a temporary path
+        // that does not fit.
+        buffer[0] = L'\0';
+        const DWORD length = GetTempPathW(MAX_PATH, buffer);
+        if (length == 0 || length >= MAX_PATH) buffer[0] = L'\0';
+    }
     std::wstring folder = buffer;
     if (!folder.empty() && folder.back() == L'\\') folder.pop_back();
     folder += L"\\OvraMonitor";
