@@ -6,6 +6,8 @@
 #include "pages/tray.h"
 #include "ui/dpi.h"
 
+#include <cwchar>
+
 namespace ovra {
 
 namespace {
@@ -55,7 +57,7 @@ LRESULT handleMessage(App& app, UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_SETTINGCHANGE:
         if (lParam && app.settings.theme == 2 &&
-            lstrcmpW(reinterpret_cast<const wchar_t*>(lParam), L"ImmersiveColorSet") == 0)
+            std::wcscmp(reinterpret_cast<const wchar_t*>(lParam), L"ImmersiveColorSet") == 0)
             applyTheme(app);
         return 0;
     case WM_GETMINMAXINFO: {
@@ -84,8 +86,14 @@ void paintWindow(App& app, HDC windowDc, const RECT& client) {
     const int height = client.bottom - client.top;
     if (width < 1 || height < 1) return;
 
+    // Without memory for the off-screen picture the window keeps its last frame
+    // rather than showing an empty one.
     HDC dc = CreateCompatibleDC(windowDc);
-    HBITMAP bitmap = CreateCompatibleBitmap(windowDc, width, height);
+    HBITMAP bitmap = dc ? CreateCompatibleBitmap(windowDc, width, height) : nullptr;
+    if (!bitmap) {
+        if (dc) DeleteDC(dc);
+        return;
+    }
     HGDIOBJ previous = SelectObject(dc, bitmap);
     app.hits.clear();
 

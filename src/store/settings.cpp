@@ -14,7 +14,8 @@ const AlertKindInfo& alertKindInfo(AlertKind kind) {
         {L"Baterai lemah di bawah", L"%", 5, 50, 5, 15, true},
         {L"Suhu di atas", L"\u00B0C", 50, 100, 5, 85, true},
     };
-    return rows[static_cast<int>(kind)];
+    const int index = static_cast<int>(kind);
+    return rows[index >= 0 && index < alertKindCount ? index : 0];
 }
 
 namespace {
