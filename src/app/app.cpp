@@ -33,7 +33,7 @@ bool windowShowsContent(const App& app) {
     return app.window && IsWindowVisible(app.window) && !IsIconic(app.window);
 }
 
-RECT initialWindowRect(unsigned dpi, const RECT& workArea) {
+RECT initialWindowRect(int dpi, const RECT& workArea) {
     const int workWidth = workArea.right - workArea.left;
     const int workHeight = workArea.bottom - workArea.top;
     const int width = std::min(scaled(1060, dpi), workWidth);

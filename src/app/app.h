@@ -48,7 +48,7 @@ struct App {
 
     HINSTANCE instance = nullptr;
     HWND window = nullptr;
-    unsigned dpi = 96;
+    int dpi = 96;
     Palette palette = buildPalette(false);
     FontSet fonts;
     std::vector<HitRegion> hits;
@@ -90,7 +90,7 @@ struct App {
 };
 
 // The window's first frame: 1060 x 720 at `dpi`, at most the work area, centred.
-RECT initialWindowRect(unsigned dpi, const RECT& workArea);
+RECT initialWindowRect(int dpi, const RECT& workArea);
 
 // Loads the settings, creates the main window and runs the message loop.
 // Returns 1 when the window cannot be created, else 0 when the loop ends.

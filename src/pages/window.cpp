@@ -66,7 +66,7 @@ LRESULT handleMessage(App& app, UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     case WM_DPICHANGED: {
-        app.dpi = HIWORD(wParam);
+        app.dpi = static_cast<int>(HIWORD(wParam));
         createFonts(app.fonts, app.dpi);
         InvalidateRect(window, nullptr, FALSE);
         const RECT* suggested = reinterpret_cast<const RECT*>(lParam);

@@ -14,7 +14,7 @@ struct FontSet {
     HFONT operator[](FontRole role) const { return fonts[static_cast<int>(role)]; }
 };
 
-void createFonts(FontSet& set, unsigned dpi);
+void createFonts(FontSet& set, int dpi);
 void deleteFonts(FontSet& set);
 
 } // namespace ovra

@@ -4,7 +4,7 @@
 
 namespace ovra {
 
-void createFonts(FontSet& set, unsigned dpi) {
+void createFonts(FontSet& set, int dpi) {
     struct FontShape {
         int height; // dip
         int weight;
