@@ -14,7 +14,9 @@ namespace {
 
 constexpr wchar_t settingsFileName[] = L"settings.ini";
 
-std::wstring settingsPath() { return dataFilePath(settingsFileName); }
+std::wstring settingsPath() {
+    return dataFilePath(settingsFileName);
+}
 
 } // namespace
 
@@ -64,9 +66,9 @@ int runApp(App& app, HINSTANCE instance, bool startMinimized) {
     RECT workArea{0, 0, 1060, 720};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
     const RECT frame = initialWindowRect(getDpi(nullptr), workArea);
-    HWND window = CreateWindowExW(0, mainWindowClass, productName, WS_OVERLAPPEDWINDOW,
-                                  frame.left, frame.top, frame.right - frame.left,
-                                  frame.bottom - frame.top, nullptr, nullptr, instance, &app);
+    HWND window = CreateWindowExW(0, mainWindowClass, productName, WS_OVERLAPPEDWINDOW, frame.left,
+                                  frame.top, frame.right - frame.left, frame.bottom - frame.top,
+                                  nullptr, nullptr, instance, &app);
     if (!window) return 1;
 
     ShowWindow(window, startMinimized ? SW_SHOWMINNOACTIVE : SW_SHOWNORMAL);
@@ -133,7 +135,8 @@ void onClose(App& app) {
 }
 
 void onDestroy(App& app) {
-    for (uintptr_t id : {fastTimer, slowTimer, processTimer, smartTimer}) KillTimer(app.window, id);
+    for (uintptr_t id : {fastTimer, slowTimer, processTimer, smartTimer})
+        KillTimer(app.window, id);
     historyFlush(app.history);
     saveSettings(app.settings, settingsPath());
     if (app.trayPresent) {

@@ -5,7 +5,8 @@
 namespace ovra {
 
 void applyTheme(App& app) {
-    const bool dark = themeIsDark(app.settings.theme, app.settings.theme == 2 && systemUsesDarkTheme());
+    const bool dark =
+        themeIsDark(app.settings.theme, app.settings.theme == 2 && systemUsesDarkTheme());
     app.palette = buildPalette(dark);
 
     // The title bar follows through the immersive dark-mode attribute: 20 on

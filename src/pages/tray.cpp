@@ -4,8 +4,12 @@
 
 namespace ovra {
 
-void addTrayIcon(App& app) { app.trayPresent = false; }
-void removeTrayIcon(App& app) { app.trayPresent = false; }
+void addTrayIcon(App& app) {
+    app.trayPresent = false;
+}
+void removeTrayIcon(App& app) {
+    app.trayPresent = false;
+}
 void showBalloon(App&, const std::wstring&, const std::wstring&) {}
 
 } // namespace ovra

@@ -2,7 +2,9 @@
 
 namespace ovra {
 
-bool recoveryFileExists(const std::wstring&) { return false; }
+bool recoveryFileExists(const std::wstring&) {
+    return false;
+}
 
 bool restorePerfChange(const PowerApi&, const std::wstring&, std::wstring& message) {
     message.clear();

@@ -2,6 +2,8 @@
 
 namespace ovra {
 
-void loadPowerApi(PowerApi& api) { api.module = nullptr; }
+void loadPowerApi(PowerApi& api) {
+    api.module = nullptr;
+}
 
 } // namespace ovra

@@ -2,7 +2,11 @@
 
 namespace ovra {
 
-FanControlSupport fanControlInfo() { return {}; }
-OverclockSupport overclockInfo() { return {}; }
+FanControlSupport fanControlInfo() {
+    return {};
+}
+OverclockSupport overclockInfo() {
+    return {};
+}
 
 } // namespace ovra

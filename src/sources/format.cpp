@@ -34,8 +34,10 @@ std::wstring formatText(const wchar_t* format, ...) {
 std::wstring trimText(const std::wstring& text) {
     size_t begin = 0;
     size_t end = text.size();
-    while (begin < end && std::iswspace(static_cast<wint_t>(text[begin]))) ++begin;
-    while (end > begin && std::iswspace(static_cast<wint_t>(text[end - 1]))) --end;
+    while (begin < end && std::iswspace(static_cast<wint_t>(text[begin])))
+        ++begin;
+    while (end > begin && std::iswspace(static_cast<wint_t>(text[end - 1])))
+        --end;
     return text.substr(begin, end - begin);
 }
 
@@ -94,9 +96,9 @@ std::wstring formatDuration(uint32_t seconds) {
 }
 
 std::wstring windowsErrorTextFrom(uint32_t code, const std::wstring& systemText) {
-    const std::wstring text =
-        systemText.empty() ? formatText(L"Kode galat %lu", static_cast<unsigned long>(code))
-                           : systemText;
+    const std::wstring text = systemText.empty()
+                                  ? formatText(L"Kode galat %lu", static_cast<unsigned long>(code))
+                                  : systemText;
     return trimText(text) + formatText(L" (0x%08lX)", static_cast<unsigned long>(code));
 }
 

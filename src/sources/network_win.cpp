@@ -26,8 +26,10 @@ const IpHelper& ipHelper() {
         HMODULE module = loadSystemLibrary(L"iphlpapi.dll"); // kept for the process's life
         api.getIfTable2 = systemFunction<decltype(&GetIfTable2)>(module, "GetIfTable2");
         api.freeMibTable = systemFunction<decltype(&FreeMibTable)>(module, "FreeMibTable");
-        if (!module) api.missing = ERROR_MOD_NOT_FOUND;
-        else if (!api.getIfTable2 || !api.freeMibTable) api.missing = ERROR_PROC_NOT_FOUND;
+        if (!module)
+            api.missing = ERROR_MOD_NOT_FOUND;
+        else if (!api.getIfTable2 || !api.freeMibTable)
+            api.missing = ERROR_PROC_NOT_FOUND;
         return api;
     }();
     return bound;

@@ -6,16 +6,11 @@ namespace ovra {
 
 std::wstring pdhStatusText(uint32_t status) {
     switch (status) {
-    case 0x800007D1:
-        return L"instans penghitung tidak ada";
-    case 0xC0000BB8:
-        return L"objek penghitung kinerja tidak ada";
-    case 0xC0000BB9:
-        return L"penghitung kinerja tidak ada";
-    case 0xC0000BDB:
-        return L"akses ke penghitung ditolak";
-    default:
-        return formatText(L"PDH 0x%08lX", static_cast<unsigned long>(status));
+    case 0x800007D1: return L"instans penghitung tidak ada";
+    case 0xC0000BB8: return L"objek penghitung kinerja tidak ada";
+    case 0xC0000BB9: return L"penghitung kinerja tidak ada";
+    case 0xC0000BDB: return L"akses ke penghitung ditolak";
+    default: return formatText(L"PDH 0x%08lX", static_cast<unsigned long>(status));
     }
 }
 

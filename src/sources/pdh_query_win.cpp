@@ -99,7 +99,8 @@ bool pdhReadArray(PdhQuery& query, PdhCounter counter, std::vector<PdhInstanceVa
     if (!counter || !pdh().complete()) return false;
     DWORD bytes = 0;
     DWORD count = 0;
-    PDH_STATUS result = pdh().getFormattedCounterArray(counter, valueFormat, &bytes, &count, nullptr);
+    PDH_STATUS result =
+        pdh().getFormattedCounterArray(counter, valueFormat, &bytes, &count, nullptr);
     // Success without a buffer means the wildcard matched no instance.
     if (static_cast<uint32_t>(result) != pdhMoreData) return result == ERROR_SUCCESS;
 

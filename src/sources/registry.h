@@ -8,8 +8,7 @@ namespace ovra {
 
 // A REG_SZ or REG_EXPAND_SZ value (expanded), cut at its first NUL and trimmed;
 // empty on any failure. view64 reads the 64-bit view of the registry.
-std::wstring regReadString(HKEY root, const wchar_t* subkey, const wchar_t* valueName,
-                           bool view64);
+std::wstring regReadString(HKEY root, const wchar_t* subkey, const wchar_t* valueName, bool view64);
 
 // A REG_DWORD value; out is left untouched when the value cannot be read.
 bool regReadDword(HKEY root, const wchar_t* subkey, const wchar_t* valueName, uint32_t& out,

@@ -20,9 +20,8 @@ SystemInfo systemInfoFromRaw(const SystemInfoRaw& raw) {
     if (raw.hasUbr) buildText += formatText(L".%lu", static_cast<unsigned long>(raw.ubr));
     const std::wstring& displayVersion =
         raw.displayVersion.empty() ? raw.releaseId : raw.displayVersion;
-    info.osVersion = displayVersion.empty()
-                         ? L"build " + buildText
-                         : L"versi " + displayVersion + L", build " + buildText;
+    info.osVersion = displayVersion.empty() ? L"build " + buildText
+                                            : L"versi " + displayVersion + L", build " + buildText;
 
     info.manufacturer = raw.manufacturer;
     info.model = raw.model;

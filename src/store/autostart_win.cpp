@@ -68,7 +68,8 @@ bool deleteRunValue(std::wstring& error) {
     if (opened == ERROR_FILE_NOT_FOUND) return true;
     if (opened != ERROR_SUCCESS) return failWith(opened, error);
     const LSTATUS deleted = RegDeleteValueW(run.key, autostartValueName);
-    if (deleted != ERROR_SUCCESS && deleted != ERROR_FILE_NOT_FOUND) return failWith(deleted, error);
+    if (deleted != ERROR_SUCCESS && deleted != ERROR_FILE_NOT_FOUND)
+        return failWith(deleted, error);
     return true;
 }
 

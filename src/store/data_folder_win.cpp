@@ -21,6 +21,8 @@ std::wstring dataFolder() {
     return folder;
 }
 
-std::wstring dataFilePath(const wchar_t* name) { return dataFolder() + L"\\" + name; }
+std::wstring dataFilePath(const wchar_t* name) {
+    return dataFolder() + L"\\" + name;
+}
 
 } // namespace ovra

@@ -12,7 +12,9 @@ inline constexpr float missingValue = std::numeric_limits<float>::quiet_NaN();
 
 // True when a sample field holds a value (a missing value is NaN, which is
 // unequal to itself).
-inline bool hasValue(float value) { return value == value; }
+inline bool hasValue(float value) {
+    return value == value;
+}
 
 // One history point. The field order is the CSV column order.
 struct Sample {

@@ -41,8 +41,8 @@ std::array<SettingField, settingFieldCount> buildSettingFields() {
     for (int kind = 0; kind < alertKindCount; ++kind) {
         const AlertKindInfo& info = alertKindInfo(static_cast<AlertKind>(kind));
         fields[firstAlertField + 2 * kind] = {alertKey(kind, L"_aktif"), true, 0, 1};
-        fields[firstAlertField + 2 * kind + 1] = {alertKey(kind, L"_ambang"), false,
-                                                   info.minimum, info.maximum};
+        fields[firstAlertField + 2 * kind + 1] = {alertKey(kind, L"_ambang"), false, info.minimum,
+                                                  info.maximum};
     }
     fields[safetyLimitField] = {L"suhu_pengaman", false, 60, 95};
     return fields;

@@ -24,7 +24,8 @@ Palette buildPalette(bool dark) {
     };
     Palette palette;
     palette.dark = dark;
-    for (int i = 0; i < roleCount; ++i) palette.colours[i] = hex(dark ? darkRoles[i] : light[i]);
+    for (int i = 0; i < roleCount; ++i)
+        palette.colours[i] = hex(dark ? darkRoles[i] : light[i]);
     return palette;
 }
 

@@ -8,9 +8,26 @@ namespace ovra {
 using Colour = uint32_t; // COLORREF layout: 0x00BBGGRR
 
 enum class Role : int {
-    background, sidebar, navHover, navSelected, card, border, text, textSecondary, textMuted,
-    accent, onAccent, statusGood, statusWarning, statusBad, track, series1, series2, series3,
-    control, controlHover,
+    background,
+    sidebar,
+    navHover,
+    navSelected,
+    card,
+    border,
+    text,
+    textSecondary,
+    textMuted,
+    accent,
+    onAccent,
+    statusGood,
+    statusWarning,
+    statusBad,
+    track,
+    series1,
+    series2,
+    series3,
+    control,
+    controlHover,
 };
 inline constexpr int roleCount = 20;
 

@@ -25,7 +25,8 @@ std::wstring programPath() {
     const char* unixPath = std::getenv("OVRA_EXE");
     if (!unixPath || !*unixPath) return L"OvraMonitor.exe";
     std::wstring path = L"Z:";
-    for (const char* c = unixPath; *c; ++c) path += (*c == '/') ? L'\\' : wchar_t(*c);
+    for (const char* c = unixPath; *c; ++c)
+        path += (*c == '/') ? L'\\' : wchar_t(*c);
     return path;
 }
 
@@ -67,7 +68,8 @@ std::string readFile(const std::wstring& path) {
     if (file == INVALID_HANDLE_VALUE) return content;
     char chunk[4096];
     DWORD got = 0;
-    while (ReadFile(file, chunk, sizeof(chunk), &got, nullptr) && got > 0) content.append(chunk, got);
+    while (ReadFile(file, chunk, sizeof(chunk), &got, nullptr) && got > 0)
+        content.append(chunk, got);
     CloseHandle(file);
     return content;
 }

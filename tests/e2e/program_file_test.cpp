@@ -18,9 +18,7 @@ struct MappedProgram {
     ~MappedProgram() {
         if (module) FreeLibrary(module);
     }
-    const unsigned char* base() const {
-        return reinterpret_cast<const unsigned char*>(module);
-    }
+    const unsigned char* base() const { return reinterpret_cast<const unsigned char*>(module); }
 };
 
 std::string lower(std::string text) {
@@ -73,7 +71,8 @@ TEST(Program, CarriesIconVersionAndManifest) {
     // Icon group 1 holds the 16, 24, 32, 48 and 256 pixel images (256 is stored as 0).
     const std::string group = resourceText(program.module, RT_GROUP_ICON, 1);
     ASSERT_GE(group.size(), 6u);
-    const unsigned count = static_cast<unsigned char>(group[4]) | (static_cast<unsigned char>(group[5]) << 8);
+    const unsigned count =
+        static_cast<unsigned char>(group[4]) | (static_cast<unsigned char>(group[5]) << 8);
     std::set<int> sizes;
     for (unsigned i = 0; i < count && 6 + i * 14 < group.size(); ++i) {
         const int width = static_cast<unsigned char>(group[6 + i * 14]);

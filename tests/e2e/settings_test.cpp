@@ -15,26 +15,25 @@ TEST(Settings, FirstRunWritesEveryKeyOnClose) {
         PostMessageW(window, WM_CLOSE, 0, 0);
         ASSERT_EQ(program.waitForExit(), 0u);
     }
-    const std::string expected =
-        "[umum]\r\n"
-        "tema=2\r\n"
-        "interval_cepat_ms=2000\r\n"
-        "interval_lambat_ms=10000\r\n"
-        "mode_proses=1\r\n"
-        "riwayat_disimpan=0\r\n"
-        "notifikasi=1\r\n"
-        "rentang_riwayat_menit=15\r\n"
-        "peringatan0_aktif=1\r\n"
-        "peringatan0_ambang=90\r\n"
-        "peringatan1_aktif=1\r\n"
-        "peringatan1_ambang=85\r\n"
-        "peringatan2_aktif=1\r\n"
-        "peringatan2_ambang=10\r\n"
-        "peringatan3_aktif=1\r\n"
-        "peringatan3_ambang=15\r\n"
-        "peringatan4_aktif=1\r\n"
-        "peringatan4_ambang=85\r\n"
-        "suhu_pengaman=85\r\n";
+    const std::string expected = "[umum]\r\n"
+                                 "tema=2\r\n"
+                                 "interval_cepat_ms=2000\r\n"
+                                 "interval_lambat_ms=10000\r\n"
+                                 "mode_proses=1\r\n"
+                                 "riwayat_disimpan=0\r\n"
+                                 "notifikasi=1\r\n"
+                                 "rentang_riwayat_menit=15\r\n"
+                                 "peringatan0_aktif=1\r\n"
+                                 "peringatan0_ambang=90\r\n"
+                                 "peringatan1_aktif=1\r\n"
+                                 "peringatan1_ambang=85\r\n"
+                                 "peringatan2_aktif=1\r\n"
+                                 "peringatan2_ambang=10\r\n"
+                                 "peringatan3_aktif=1\r\n"
+                                 "peringatan3_ambang=15\r\n"
+                                 "peringatan4_aktif=1\r\n"
+                                 "peringatan4_ambang=85\r\n"
+                                 "suhu_pengaman=85\r\n";
     EXPECT_EQ(readFile(dataFolder() + L"\\settings.ini"), expected);
 }
 

@@ -177,8 +177,9 @@ TEST(CpuFrequency, MissingCounterOrBaseIsExplained) {
     cpuApplyBaseFrequency(cpu, true, 2000);
     cpuApplyCounterSetup(cpu, false, 0xC0000BB9);
     cpuApplyEffectiveFrequency(cpu, false, 0, 5);
-    EXPECT_EQ(cpu.effectiveMhz.reason,
-              L"Penghitung \"% Processor Performance\" tidak tersedia (penghitung kinerja tidak ada).");
+    EXPECT_EQ(
+        cpu.effectiveMhz.reason,
+        L"Penghitung \"% Processor Performance\" tidak tersedia (penghitung kinerja tidak ada).");
     cpuApplyCounterSetup(cpu, false, pdhInvalidHandle);
     EXPECT_EQ(cpu.effectiveMhz.reason,
               L"Penghitung \"% Processor Performance\" tidak tersedia (PDH 0xC0000BBC).");
@@ -247,8 +248,7 @@ TEST(CpuShell, WineProcessorIsDescribedAndMeasured) {
     EXPECT_TRUE(cpu.perProcessorStatus.ok);
     EXPECT_EQ(cpu.perProcessorUsage.size(), cpu.logicalProcessors);
     EXPECT_FALSE(cpu.effectiveMhz.ok);
-    EXPECT_EQ(cpu.effectiveMhz.reason.rfind(L"Penghitung \"% Processor Performance\"", 0), 0u)
-;
+    EXPECT_EQ(cpu.effectiveMhz.reason.rfind(L"Penghitung \"% Processor Performance\"", 0), 0u);
     pdhClose(fastQuery);
 }
 

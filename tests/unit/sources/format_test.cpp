@@ -48,9 +48,8 @@ TEST(FormatNumbers, NonFiniteValuesNeverPrintAsNanOrInf) {
     const double inf = std::numeric_limits<double>::infinity();
     EXPECT_EQ(formatNumber(nan, 1), L"-");
     EXPECT_EQ(formatNumber(-inf, 2), L"-");
-    for (const std::wstring& text :
-         {formatBytes(nan), formatBytes(inf), formatRate(nan), formatFrequency(inf),
-          formatPercent(nan)}) {
+    for (const std::wstring& text : {formatBytes(nan), formatBytes(inf), formatRate(nan),
+                                     formatFrequency(inf), formatPercent(nan)}) {
         EXPECT_EQ(text.find(L"nan"), std::wstring::npos) << text;
         EXPECT_EQ(text.find(L"inf"), std::wstring::npos) << text;
         EXPECT_EQ(text.substr(0, 1), L"-") << text;

@@ -70,7 +70,6 @@ TEST(PdhBuffer, PreparedBufferIsExactlySizedZeroedAndReused) {
     EXPECT_EQ(buffer.data(), storage);
     for (unsigned char byte : buffer)
         ASSERT_EQ(byte, 0);
-
 }
 
 // Against Wine 8's pdh.dll, probed first: it has no "Processor Information" object

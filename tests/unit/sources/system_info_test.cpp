@@ -125,7 +125,9 @@ TEST_F(SystemInfoRegistry, MissingEmptyOrMistypedValuesReadAsEmpty) {
 }
 
 TEST(SystemInfoUtf8, TextSurvivesTheRoundTrip) {
-    EXPECT_EQ(utf8ToWide("\xC2\xB0" "C"), L"°C");
+    EXPECT_EQ(utf8ToWide("\xC2\xB0"
+                         "C"),
+              L"°C");
     EXPECT_EQ(wideToUtf8(L"\U0001F600"), "\xF0\x9F\x98\x80");
     const std::wstring text = L"Suhu 45 °C … ↓↑ \U0001F600";
     EXPECT_EQ(utf8ToWide(wideToUtf8(text)), text);

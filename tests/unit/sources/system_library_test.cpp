@@ -12,11 +12,14 @@ using namespace ovra;
 namespace {
 
 std::wstring lower(std::wstring text) {
-    for (wchar_t& c : text) c = static_cast<wchar_t>(std::towlower(c));
+    for (wchar_t& c : text)
+        c = static_cast<wchar_t>(std::towlower(c));
     return text;
 }
 
-std::wstring folderOf(const std::wstring& path) { return path.substr(0, path.find_last_of(L'\\')); }
+std::wstring folderOf(const std::wstring& path) {
+    return path.substr(0, path.find_last_of(L'\\'));
+}
 
 std::wstring modulePath(HMODULE module) {
     wchar_t path[MAX_PATH] = {};

@@ -39,9 +39,9 @@ std::wstring runValueText(const RunValue& value) {
 }
 
 void putRunValue(DWORD type, const void* data, DWORD size) {
-    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, autostartRunKey, autostartValueName, type, data,
-                              size),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegSetKeyValueW(HKEY_CURRENT_USER, autostartRunKey, autostartValueName, type, data, size),
+        ERROR_SUCCESS);
 }
 
 class AutostartRegistry : public ::testing::Test {
@@ -84,7 +84,8 @@ TEST_F(AutostartRegistry, EmptyValueReadsAsOffAndAPathWithBlanksStaysQuoted) {
     ASSERT_TRUE(setAutostart(true, exe, error)) << error.c_str();
     EXPECT_TRUE(isAutostartEnabled());
     EXPECT_EQ(runValueText(readRunValue()),
-              L"\"C:\\Program Files\\Ovra Monitor\\OvraMonitor.exe\" --minimized" + std::wstring(1, L'\0'));
+              L"\"C:\\Program Files\\Ovra Monitor\\OvraMonitor.exe\" --minimized" +
+                  std::wstring(1, L'\0'));
 }
 
 } // namespace

@@ -20,7 +20,8 @@ TEST(History, StartsEmptyAndKeepsOrderOldestFirst) {
     HistoryStore store;
     EXPECT_EQ(store.count, 0u);
     EXPECT_FALSE(hasValue(store.buffer.front().temperature));
-    for (uint64_t t = 1; t <= 3; ++t) historyAppend(store, sampleAt(t));
+    for (uint64_t t = 1; t <= 3; ++t)
+        historyAppend(store, sampleAt(t));
     ASSERT_EQ(store.count, 3u);
     EXPECT_EQ(historyAt(store, 0).time, 1u);
     EXPECT_EQ(historyAt(store, 2).time, 3u);
@@ -29,14 +30,16 @@ TEST(History, StartsEmptyAndKeepsOrderOldestFirst) {
 TEST(History, OverwritesOldestOnceFull) {
     HistoryStore store;
     const void* storage = store.buffer.data();
-    for (uint64_t t = 1; t <= 1801; ++t) historyAppend(store, sampleAt(t));
+    for (uint64_t t = 1; t <= 1801; ++t)
+        historyAppend(store, sampleAt(t));
     EXPECT_EQ(store.count, 1800u);
     EXPECT_EQ(historyAt(store, 0).time, 2u) << "the first sample appended is gone";
     EXPECT_EQ(historyAt(store, 1799).time, 1801u);
     EXPECT_EQ(store.buffer.data(), storage) << "the ring is never reallocated";
 
     // Wrapping many times over keeps the same invariants.
-    for (uint64_t t = 1802; t <= 5000; ++t) historyAppend(store, sampleAt(t));
+    for (uint64_t t = 1802; t <= 5000; ++t)
+        historyAppend(store, sampleAt(t));
     EXPECT_EQ(historyAt(store, 0).time, 5000u - 1799u);
     EXPECT_EQ(historyAt(store, 1799).time, 5000u);
 }
@@ -58,7 +61,8 @@ TEST(History, WindowFollowsTimeNotSampleCount) {
     // Ten minutes at 2 s, then a 5-minute window: about 150 samples.
     HistoryStore store;
     const uint64_t start = 500'000'000'000ull, step = 20'000'000; // 2 s in 100-ns units
-    for (uint64_t i = 0; i < 300; ++i) historyAppend(store, sampleAt(start + i * step));
+    for (uint64_t i = 0; i < 300; ++i)
+        historyAppend(store, sampleAt(start + i * step));
     const uint64_t now = start + 299 * step;
     EXPECT_EQ(historyCountInWindow(store, now, 5), 151u);
 
@@ -69,7 +73,8 @@ TEST(History, WindowFollowsTimeNotSampleCount) {
 
 TEST(History, ClearingForgetsEverySample) {
     HistoryStore store;
-    for (uint64_t t = 1; t <= 10; ++t) historyAppend(store, sampleAt(t));
+    for (uint64_t t = 1; t <= 10; ++t)
+        historyAppend(store, sampleAt(t));
     historyClearRing(store);
     EXPECT_EQ(store.count, 0u);
     EXPECT_EQ(historyCountInWindow(store, 10, 60), 0u);

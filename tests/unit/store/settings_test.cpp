@@ -69,7 +69,8 @@ protected:
 
 std::string narrow(const std::wstring& text) {
     std::string out;
-    for (wchar_t c : text) out += static_cast<char>(c);
+    for (wchar_t c : text)
+        out += static_cast<char>(c);
     return out;
 }
 

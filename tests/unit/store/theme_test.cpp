@@ -17,8 +17,8 @@ class ThemeRegistry : public ::testing::Test {
 protected:
     void SetUp() override {
         HKEY key = nullptr;
-        keyExisted = RegOpenKeyExW(HKEY_CURRENT_USER, personalizeKey, 0, KEY_READ, &key) ==
-                     ERROR_SUCCESS;
+        keyExisted =
+            RegOpenKeyExW(HKEY_CURRENT_USER, personalizeKey, 0, KEY_READ, &key) == ERROR_SUCCESS;
         if (key) RegCloseKey(key);
         DWORD size = sizeof(previous);
         valueExisted = RegGetValueW(HKEY_CURRENT_USER, personalizeKey, lightThemeValue,
