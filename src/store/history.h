@@ -39,8 +39,8 @@ struct HistoryStore {
 
     // CSV side: rows wait in the write buffer until a flush.
     bool saving = false;
-    std::string writeBuffer;
-    int32_t pendingRows = 0;
+    std::string writeBuffer; // whole rows, each ending in CR LF
+    int32_t pendingRows = 0; // rows in writeBuffer
     std::wstring path;
     std::wstring oldPath;
 };
@@ -51,7 +51,8 @@ void historyInit(HistoryStore& store, std::wstring path, std::wstring oldPath);
 // Copies the sample into the ring, then buffers its CSV row when saving is on.
 void historyAppend(HistoryStore& store, const Sample& sample);
 
-// The file step of an append: buffers the sample's CSV row when saving is on.
+// The file step of an append: buffers the sample's CSV row when saving is on and
+// writes the buffer once 30 rows wait.
 void historyBufferRow(HistoryStore& store, const Sample& sample);
 
 // The i-th oldest valid sample, 0 <= i < count.
@@ -70,10 +71,69 @@ uint64_t historyCountInWindow(const HistoryStore& store, uint64_t now, uint32_t 
 // Forgets every sample in memory (the ring part of clearing the history).
 void historyClearRing(HistoryStore& store);
 
-// Writes the buffered CSV rows.
+// ---- The CSV files ----
+
+// First line of every history and export file, CR LF included (147 bytes).
+inline constexpr char csvHeader[] =
+    "waktu_lokal,cpu_persen,ram_persen,unduh_byte_per_detik,unggah_byte_per_detik,"
+    "baca_disk_byte_per_detik,tulis_disk_byte_per_detik,suhu_maks_celsius\r\n";
+// Rows are written in batches of this many (once a minute at the default 2 s).
+inline constexpr int32_t historyFlushRows = 30;
+// Rows kept while the file cannot be written (an hour at the default 2 s); older
+// ones are dropped beyond that, so memory stays flat.
+inline constexpr int32_t historyMaxPendingRows = 1800;
+// A file larger than this becomes the old file at the end of a flush.
+inline constexpr uint64_t historyRotateBytes = 8'388'608;
+// Export files copy the history files in pieces of this size.
+inline constexpr uint32_t historyCopyChunkBytes = 1u << 20;
+
+// Calendar fields of a local time.
+struct LocalTime {
+    uint16_t year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+};
+
+// "2024-05-01 08:03:09"
+std::wstring formatLocalTime(const LocalTime& time);
+
+// The local time of a FILETIME (UTC, 100-ns units) in the format above; empty when
+// Windows cannot convert it.
+std::wstring localTimeText(uint64_t fileTime);
+
+// One CSV line for a sample whose first field is already formatted: seven commas,
+// numbers with a full stop and no grouping, a missing value as an empty field,
+// CR LF at the end.
+std::string csvRow(const std::string& timeField, const Sample& sample);
+
+// One CSV line with the sample's local time.
+std::string formatCsvRow(const Sample& sample);
+
+// The text one flush appends to a file of `fileBytes` bytes whose last byte is
+// `lastByte`: the header when the file is empty, a line end first when a power
+// cut left the file ending in a partial row, then the buffered rows.
+std::string appendText(uint64_t fileBytes, char lastByte, const std::string& rows);
+
+// Adds a history file's rows (everything after its own header line) to an
+// export; a file ending in a partial row gets its line end, so the next file's
+// first row starts on a line of its own.
+void appendFileRows(std::string& output, const std::string& content);
+
+// Writes the buffered CSV rows. Rows that cannot be written stay buffered for the
+// next flush.
 void historyFlush(HistoryStore& store);
 
 // Switches CSV saving; switching off writes what is buffered first.
 void historySetSaving(HistoryStore& store, bool on);
+
+// Forgets the samples in memory and the buffered rows, then deletes both files.
+// False, with the Windows error text, when a file exists but cannot be deleted.
+bool historyClear(HistoryStore& store, std::wstring& error);
+
+// Writes all history into one CSV file for spreadsheets: byte-order mark, header,
+// the rows of the old file then the current one, or the ring's samples when
+// neither file holds any. False with an Indonesian error text on failure.
+bool historyExport(HistoryStore& store, const std::wstring& destination, std::wstring& error);
+
+// Size of both history files together; a missing file counts 0.
+uint64_t historyFileBytes(const HistoryStore& store);
 
 } // namespace ovra
