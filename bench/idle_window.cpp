@@ -1,0 +1,47 @@
+// The baseline of the idle figure: an empty window that runs the timers the
+// monitor runs on its Summary page (fast 2 s, slow 10 s, SMART 30 min; the
+// process timer runs only on the Processes page) and paints a plain fill.
+#include <windows.h>
+
+namespace {
+
+LRESULT CALLBACK idleWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_TIMER: InvalidateRect(window, nullptr, FALSE); return 0;
+    case WM_ERASEBKGND: return 1;
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(window, &paint);
+        FillRect(dc, &paint.rcPaint, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        EndPaint(window, &paint);
+        return 0;
+    }
+    case WM_DESTROY: PostQuitMessage(0); return 0;
+    default: return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = idleWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = L"OvraIdleBaseline";
+    RegisterClassExW(&windowClass);
+    HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"Idle baseline",
+                                  WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 1060, 720, nullptr,
+                                  nullptr, instance, nullptr);
+    if (!window) return 1;
+    SetTimer(window, 1, 2000, nullptr);
+    SetTimer(window, 2, 10000, nullptr);
+    SetTimer(window, 4, 1800000, nullptr);
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return 0;
+}
