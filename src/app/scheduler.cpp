@@ -126,4 +126,8 @@ void processTick(App& app) {
     invalidateIfShown(app);
 }
 
+void checkSmartNow(App& app) {
+    smartCheck(app.storage);
+}
+
 } // namespace ovra

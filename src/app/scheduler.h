@@ -33,6 +33,10 @@ void fastTick(App& app);
 void slowTick(App& app);
 void processTick(App& app);
 
+// The physical-disk check at once, outside its 30-minute period: the storage
+// page's "Periksa SMART sekarang".
+void checkSmartNow(App& app);
+
 // Condenses the current readings into one history point. A value that is not
 // available stays NaN; zero is a real value.
 Sample buildSample(uint64_t time, const CpuInfo& cpu, const MemoryInfo& memory,

@@ -1,0 +1,105 @@
+#include "sources/storage.h"
+
+#include <windows.h>
+#include <winioctl.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <iterator>
+
+#include "sources/device_io.h"
+
+namespace ovra {
+
+namespace {
+
+static_assert(sizeof(STORAGE_DEVICE_NUMBER) == 12);
+static_assert(IOCTL_STORAGE_GET_DEVICE_NUMBER == 0x2D1080);
+
+template <size_t N> std::wstring boundedText(const wchar_t (&buffer)[N]) {
+    return std::wstring(buffer, std::find(buffer, buffer + N, L'\0'));
+}
+
+VolumeAnswer readVolume(wchar_t letter, uint32_t driveType) {
+    VolumeAnswer answer;
+    answer.letter = letter;
+    answer.driveType = driveType;
+    const wchar_t root[] = {letter, L':', L'\\', L'\0'};
+
+    ULARGE_INTEGER callerFree{}, total{}, totalFree{};
+    answer.spaceOk = GetDiskFreeSpaceExW(root, &callerFree, &total, &totalFree) != FALSE;
+    if (answer.spaceOk) {
+        answer.totalBytes = total.QuadPart;
+        answer.totalFreeBytes = totalFree.QuadPart;
+        wchar_t label[260] = {};
+        wchar_t fileSystem[64] = {};
+        if (GetVolumeInformationW(root, label, static_cast<DWORD>(std::size(label)), nullptr,
+                                  nullptr, nullptr, fileSystem,
+                                  static_cast<DWORD>(std::size(fileSystem)))) {
+            answer.label = boundedText(label);
+            answer.fileSystem = boundedText(fileSystem);
+        }
+    }
+
+    const wchar_t volume[] = {L'\\', L'\\', L'.', L'\\', letter, L':', L'\0'};
+    const DeviceHandle device = openDevice(volume, 0);
+    if (device.valid()) {
+        STORAGE_DEVICE_NUMBER number = {};
+        DWORD returned = 0;
+        answer.deviceNumberOk = deviceControl(device, IOCTL_STORAGE_GET_DEVICE_NUMBER, nullptr, 0,
+                                              &number, sizeof(number), returned) &&
+                                returned >= offsetof(STORAGE_DEVICE_NUMBER, PartitionNumber);
+        answer.deviceType = number.DeviceType;
+        answer.deviceNumber = number.DeviceNumber;
+    }
+    return answer;
+}
+
+} // namespace
+
+void diskIoInit(StorageInfo& storage, PdhQuery& fastQuery) {
+    storage.query = &fastQuery;
+    uint32_t readStatus = 0, writeStatus = 0;
+    PdhCounter read =
+        pdhAddCounter(fastQuery, L"\\LogicalDisk(*)\\Disk Read Bytes/sec", &readStatus);
+    PdhCounter write =
+        pdhAddCounter(fastQuery, L"\\LogicalDisk(*)\\Disk Write Bytes/sec", &writeStatus);
+    diskIoApplySetup(storage, read, readStatus, write, writeStatus);
+    if (read && write) drivesUpdate(storage);
+}
+
+void drivesUpdate(StorageInfo& storage) {
+    // A failure (or a folder too long for the buffer) leaves C as the system drive.
+    wchar_t windowsDirectory[MAX_PATH] = L"C:\\";
+    const UINT length = GetWindowsDirectoryW(windowsDirectory, MAX_PATH);
+    const wchar_t system = systemDriveLetter(
+        length > 0 && length < MAX_PATH ? std::wstring(windowsDirectory) : std::wstring(L"C:\\"));
+    const DWORD mask = GetLogicalDrives();
+
+    std::vector<Drive> fresh;
+    for (int i = 0; i < 26; ++i) {
+        if (!(mask & (1u << i))) continue;
+        const wchar_t letter = static_cast<wchar_t>(L'A' + i);
+        const wchar_t root[] = {letter, L':', L'\\', L'\0'};
+        const uint32_t type = GetDriveTypeW(root);
+        if (!driveTypeListed(type)) continue;
+        fresh.push_back(driveFromVolume(readVolume(letter, type), system));
+    }
+    drivesApply(storage, std::move(fresh));
+}
+
+void diskIoUpdate(StorageInfo& storage) {
+    if (!storage.query || !storage.readCounter || !storage.writeCounter) {
+        diskIoApplyMissingCounters(storage);
+        return;
+    }
+    // Rate counters give a value only from their second collection on.
+    if (storage.query->collects <= 1) return;
+    const bool readOk = pdhReadArray(*storage.query, storage.readCounter, storage.instances);
+    diskIoApplyReadRates(storage, readOk, storage.instances);
+    const bool writeOk = pdhReadArray(*storage.query, storage.writeCounter, storage.instances);
+    diskIoApplyWriteRates(storage, writeOk, storage.instances);
+    setReading(storage.ioStatus, readOk && writeOk);
+}
+
+} // namespace ovra
