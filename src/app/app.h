@@ -24,7 +24,9 @@
 #include "store/history.h"
 #include "store/settings.h"
 #include "ui/fonts.h"
+#include "ui/hit_region.h"
 #include "ui/palette.h"
+#include "ui/ui.h"
 
 namespace ovra {
 
@@ -32,13 +34,6 @@ inline constexpr wchar_t mainWindowClass[] = L"OvraMonitorMainWindow";
 inline constexpr wchar_t productName[] = L"Ovra Monitor";
 inline constexpr int pageCount = 9;
 inline constexpr int processesPage = 5;
-
-// A clickable rectangle recorded during the last paint.
-struct HitRegion {
-    RECT rect{};
-    int32_t command = 0;
-    int32_t argument = 0;
-};
 
 struct App {
     App();
@@ -52,6 +47,9 @@ struct App {
     Palette palette = buildPalette(false);
     FontSet fonts;
     std::vector<HitRegion> hits;
+    // What the last paint drew as text, kept only while recordTextRuns is set.
+    bool recordTextRuns = false;
+    std::vector<TextRun> textRuns;
     int page = 0;
     std::array<int, pageCount> scrollOffsets{};
     int lastContentHeight = 0;

@@ -1,0 +1,89 @@
+#include "ui/cards.h"
+
+#include <algorithm>
+
+namespace ovra {
+
+namespace {
+
+constexpr int cardPadding = 18; // dip
+constexpr int gridGap = 16;     // dip
+
+int titleHeight(Ui& ui, const Card& card) {
+    return card.title.empty() ? 0 : fontHeight(ui, FontRole::heading) + ui.px(10);
+}
+
+// The card's height, found by running its content without drawing.
+int measureCard(Ui& ui, int x, int y, int width, const Card& card, int minHeight) {
+    const int p = ui.px(cardPadding), title = titleHeight(ui, card);
+    const bool wasMeasuring = ui.measureOnly;
+    ui.measureOnly = true;
+    Col col{&ui, x + p, y + p + title, width - 2 * p};
+    const int start = col.y;
+    card.content(col);
+    ui.measureOnly = wasMeasuring;
+    return std::max(title + 2 * p + (col.y - start) - ui.px(4), minHeight);
+}
+
+// Draws a card of known height when it overlaps the visible area.
+void paintCard(Ui& ui, int x, int y, int width, const Card& card, int height) {
+    const bool visible = ui.clip.bottom >= y && y + height >= ui.clip.top;
+    if (ui.measureOnly || !visible) return;
+    const int p = ui.px(cardPadding);
+    roundRect(ui, RECT{x, y, x + width, y + height}, ui.colour(Role::card), ui.colour(Role::border),
+              ui.px(12));
+    if (!card.title.empty())
+        drawText(ui, x + p, y + p, card.title, FontRole::heading, ui.colour(Role::text));
+    Col col{&ui, x + p, y + p + titleHeight(ui, card), width - 2 * p};
+    card.content(col);
+}
+
+} // namespace
+
+int pageHeader(Ui& ui, int x, int y, int width, std::wstring_view title,
+               std::wstring_view subtitle) {
+    drawText(ui, x, y, title, FontRole::title, ui.colour(Role::text));
+    int height = fontHeight(ui, FontRole::title) + ui.px(4);
+    if (!subtitle.empty())
+        height += drawWrapped(ui, x, y + height, std::min(width, ui.px(820)), subtitle,
+                              FontRole::body, ui.colour(Role::textSecondary));
+    return height + ui.px(18);
+}
+
+int drawCard(Ui& ui, int x, int y, int width, const Card& card, int minHeight) {
+    const int height = measureCard(ui, x, y, width, card, minHeight);
+    paintCard(ui, x, y, width, card, height);
+    return height;
+}
+
+GridColumns gridColumns(int width, int cards, int maxColumns, int minColumnWidth, int gap) {
+    int n = std::max(1, std::min(maxColumns, cards));
+    while (n >= 2 && (width - (n - 1) * gap) / n < minColumnWidth)
+        --n;
+    return GridColumns{n, (width - (n - 1) * gap) / n};
+}
+
+int cardGrid(Ui& ui, int x, int y, int width, const std::vector<Card>& cards, int maxColumns,
+             int minColumnWidthDip) {
+    if (cards.empty()) return 0;
+    const int gap = ui.px(gridGap);
+    const GridColumns columns = gridColumns(width, static_cast<int>(cards.size()), maxColumns,
+                                            ui.px(minColumnWidthDip), gap);
+    int top = y;
+    for (size_t first = 0; first < cards.size(); first += static_cast<size_t>(columns.count)) {
+        const size_t end = std::min(cards.size(), first + static_cast<size_t>(columns.count));
+        // Every card of a row takes the height of the tallest; each content runs
+        // once to measure and once to draw.
+        int rowHeight = 0;
+        for (size_t i = first; i < end; ++i)
+            rowHeight = std::max(rowHeight, measureCard(ui, x, top, columns.width, cards[i], 0));
+        for (size_t i = first; i < end; ++i) {
+            const int left = x + static_cast<int>(i - first) * (columns.width + gap);
+            paintCard(ui, left, top, columns.width, cards[i], rowHeight);
+        }
+        top += rowHeight + gap;
+    }
+    return top - y;
+}
+
+} // namespace ovra

@@ -1,0 +1,85 @@
+#include "ui/chart.h"
+
+#include "sources/format.h"
+#include "ui/gdi.h"
+
+namespace ovra {
+
+namespace {
+
+uint64_t systemTimeNow() {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    return (uint64_t(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+}
+
+std::wstring scaleLabel(ChartScale scale, double maximum) {
+    switch (scale) {
+    case ChartScale::percent: return L"100%";
+    case ChartScale::rate: return formatRate(maximum);
+    default: return formatNumber(maximum, 0) + L"\u00B0C";
+    }
+}
+
+void drawRun(Ui& ui, const std::vector<ChartPoint>& run, int bottom, Colour area, bool filled) {
+    std::vector<POINT> points;
+    points.reserve(run.size() + 2);
+    for (const ChartPoint& p : run)
+        points.push_back(POINT{p.x, p.y});
+    if (filled) {
+        points.push_back(POINT{run.back().x, bottom});
+        points.push_back(POINT{run.front().x, bottom});
+        {
+            Selection brush(ui.dc, GetStockObject(DC_BRUSH));
+            Selection pen(ui.dc, GetStockObject(NULL_PEN));
+            SetDCBrushColor(ui.dc, area);
+            Polygon(ui.dc, points.data(), static_cast<int>(points.size()));
+        }
+        points.resize(run.size());
+    }
+    Polyline(ui.dc, points.data(), static_cast<int>(points.size()));
+}
+
+} // namespace
+
+void drawChart(Ui& ui, const HistoryStore& history, const RECT& rect, SampleField first,
+               Colour firstColour, SampleField second, Colour secondColour, ChartScale scale,
+               uint32_t minutes) {
+    if (ui.measureOnly || rect.bottom < ui.clip.top || rect.top > ui.clip.bottom) return;
+    const Colour panel = lerpColour(ui.colour(Role::card), ui.colour(Role::track), 0.45);
+    roundRect(ui, rect, panel, ui.colour(Role::border), ui.px(8));
+
+    const int top = rect.top + ui.px(14);
+    const int height = (rect.bottom - rect.top) - ui.px(18);
+    const int bottom = top + height;
+    const PlotArea area{rect.right, bottom, (rect.right - rect.left) - 2, height};
+    const ChartPlan plan = planChart(history, first, second, scale, minutes, systemTimeNow(), area);
+
+    const Colour grid = lerpColour(ui.colour(Role::card), ui.colour(Role::border), 0.8);
+    for (int quarter = 1; quarter <= 3; ++quarter) {
+        const int y = top + height * quarter / 4;
+        fillRect(ui, RECT{rect.left + 1, y, rect.right - 1, y + 1}, grid);
+    }
+    const Ink muted = ui.colour(Role::textMuted);
+    drawText(ui, rect.left + ui.px(8), rect.top + ui.px(2), scaleLabel(scale, plan.maximum),
+             FontRole::small, muted);
+    drawTextRight(ui, rect.right - ui.px(8), rect.top + ui.px(2),
+                  formatText(L"%llu menit terakhir", static_cast<unsigned long long>(minutes)),
+                  FontRole::small, muted);
+    if (!plan.hasData) {
+        drawText(ui, rect.left + ui.px(8), top + height / 2 - ui.px(8), L"Belum ada data",
+                 FontRole::small, muted);
+        return;
+    }
+
+    const Colour colours[2] = {firstColour, secondColour};
+    for (int s = 0; s < 2; ++s) {
+        if (plan.runs[s].empty()) continue;
+        const GdiObject pen(CreatePen(PS_SOLID, ui.px(2) > 1 ? ui.px(2) : 1, colours[s]));
+        Selection selected(ui.dc, pen.get());
+        for (const std::vector<ChartPoint>& run : plan.runs[s])
+            drawRun(ui, run, bottom, lerpColour(panel, colours[s], 0.18), s == 0);
+    }
+}
+
+} // namespace ovra

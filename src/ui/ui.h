@@ -1,0 +1,79 @@
+#pragma once
+// The drawing context of one paint and the primitives every widget is built on.
+// Each primitive honours measureOnly, so the same code measures a layout and
+// paints it.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+#include <windows.h>
+
+#include "ui/dpi.h"
+#include "ui/fonts.h"
+#include "ui/hit_region.h"
+#include "ui/palette.h"
+
+namespace ovra {
+
+// Colour argument meaning "the widget's default colour".
+inline constexpr Colour noColour = 0xFFFFFFFFu;
+
+// A colour and, when it comes straight from the palette, its role; a blend or a
+// fixed colour has the role -1. Text remembers the role it was drawn in.
+struct Ink {
+    Colour colour = 0;
+    int role = -1;
+    Ink() = default;
+    Ink(Colour value) : colour(value) {}
+    Ink(Colour value, Role from) : colour(value), role(static_cast<int>(from)) {}
+    operator Colour() const { return colour; }
+};
+
+// One piece of text as it was drawn. Recorded only when a paint asks for it, so
+// tests, keyboard focus and screen readers can learn what the screen shows.
+struct TextRun {
+    std::wstring text;
+    RECT rect{};
+    Colour colour = 0;
+    int role = -1; // the palette role of the colour, -1 for a blend
+    FontRole font = FontRole::body;
+};
+
+struct Ui {
+    HDC dc = nullptr;
+    const Palette* palette = nullptr;
+    const FontSet* fonts = nullptr;
+    int dpi = 96;
+    bool measureOnly = false;
+    std::vector<HitRegion>* hits = nullptr; // may be null: nothing is recorded
+    std::vector<TextRun>* texts = nullptr;  // null unless a reader of the screen asked
+    POINT mouse{-10000, -10000};            // client coordinates; far away when outside
+    RECT clip{};                            // the visible part of the page area
+
+    int px(int dip) const { return scaled(dip, dpi); }
+    Ink colour(Role role) const { return Ink((*palette)[role], role); }
+    HFONT font(FontRole role) const { return (*fonts)[role]; }
+};
+
+void fillRect(Ui& ui, const RECT& rect, Colour colour);
+// Both corner ellipses are `radius` pixels; a radius equal to the height gives round ends.
+void roundRect(Ui& ui, const RECT& rect, Colour fill, Colour border, int radius);
+// A filled circle of radius r pixels.
+void dot(Ui& ui, int x, int y, int r, Colour colour);
+
+int textWidth(Ui& ui, std::wstring_view text, FontRole font);
+int fontHeight(Ui& ui, FontRole font);
+// Returns the text's width, also when only measuring.
+int drawText(Ui& ui, int x, int y, std::wstring_view text, FontRole font, Ink colour);
+// Draws the text so that it ends at `right`.
+void drawTextRight(Ui& ui, int right, int y, std::wstring_view text, FontRole font, Ink colour);
+// Word-wrapped in at least 10 pixels; returns the height the text takes.
+int drawWrapped(Ui& ui, int x, int y, int width, std::wstring_view text, FontRole font, Ink colour);
+// A rounded bar on the `track` colour; a tiny non-zero fraction still shows a round dot.
+void drawBarRaw(Ui& ui, const RECT& rect, double fraction, Colour colour);
+
+// Records a clickable rectangle, clipped to the visible area.
+void addHit(Ui& ui, const RECT& rect, int32_t command, int32_t argument);
+bool isHovered(const Ui& ui, const RECT& rect);
+
+} // namespace ovra

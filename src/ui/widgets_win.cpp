@@ -1,0 +1,214 @@
+#include "ui/widgets.h"
+
+#include <algorithm>
+
+namespace ovra {
+
+namespace {
+
+constexpr wchar_t unavailableText[] = L"Tidak tersedia pada perangkat ini";
+constexpr wchar_t measuringText[] = L"Mengukur\u2026";
+
+std::wstring limitationDetail(Limitation limitation, std::wstring_view reason) {
+    std::wstring detail = L"Keterbatasan: " + limitationLabel(limitation);
+    if (!reason.empty()) {
+        detail += L". ";
+        detail += reason;
+    }
+    return detail;
+}
+
+Ink orDefault(Ink colour, Ink fallback) {
+    return colour == noColour ? fallback : colour;
+}
+
+} // namespace
+
+int kvLabelWidth(int columnWidth, int dpi) {
+    return std::min(columnWidth * 45 / 100, scaled(190, dpi));
+}
+
+void kvRow(Col& col, std::wstring_view label, std::wstring_view value, Ink colour, bool useColour) {
+    Ui& ui = *col.ui;
+    const int labelWidth = kvLabelWidth(col.width, ui.dpi);
+    const int labelHeight = drawWrapped(ui, col.x, col.y, labelWidth - ui.px(8), label,
+                                        FontRole::body, ui.colour(Role::textSecondary));
+    const int valueHeight =
+        drawWrapped(ui, col.x + labelWidth, col.y, col.width - labelWidth, value,
+                    FontRole::bodyStrong, useColour ? colour : ui.colour(Role::text));
+    col.y += std::max({labelHeight, valueHeight, fontHeight(ui, FontRole::body)}) + ui.px(5);
+}
+
+void readingRow(Col& col, std::wstring_view label, bool ok, std::wstring_view value,
+                Limitation limitation, std::wstring_view reason) {
+    Ui& ui = *col.ui;
+    if (ok) return kvRow(col, label, value);
+    if (limitation == Limitation::Measuring)
+        return kvRow(col, label, measuringText, ui.colour(Role::textMuted), true);
+    const int labelWidth = kvLabelWidth(col.width, ui.dpi);
+    const Ink muted = ui.colour(Role::textMuted);
+    const int labelHeight = drawWrapped(ui, col.x, col.y, labelWidth - ui.px(8), label,
+                                        FontRole::body, ui.colour(Role::textSecondary));
+    const int valueX = col.x + labelWidth;
+    const int valueWidth = col.width - labelWidth;
+    const int valueHeight =
+        drawWrapped(ui, valueX, col.y, valueWidth, unavailableText, FontRole::bodyStrong, muted);
+    const int detailHeight =
+        drawWrapped(ui, valueX, col.y + valueHeight + ui.px(1), valueWidth,
+                    limitationDetail(limitation, reason), FontRole::small, muted);
+    col.y += std::max(valueHeight + ui.px(1) + detailHeight, labelHeight) + ui.px(7);
+}
+
+void unavailableBlock(Col& col, Limitation limitation, std::wstring_view reason) {
+    Ui& ui = *col.ui;
+    const Ink muted = ui.colour(Role::textMuted);
+    if (limitation == Limitation::Measuring) {
+        col.y += drawWrapped(ui, col.x, col.y, col.width, measuringText, FontRole::body, muted) +
+                 ui.px(4);
+        return;
+    }
+    col.y +=
+        drawWrapped(ui, col.x, col.y, col.width, unavailableText, FontRole::bodyStrong, muted) +
+        ui.px(1);
+    col.y += drawWrapped(ui, col.x, col.y, col.width, limitationDetail(limitation, reason),
+                         FontRole::small, muted) +
+             ui.px(6);
+}
+
+void bigValue(Col& col, std::wstring_view text, Ink colour) {
+    Ui& ui = *col.ui;
+    const FontRole font =
+        textWidth(ui, text, FontRole::big) > col.width ? FontRole::heading : FontRole::big;
+    drawText(ui, col.x, col.y, text, font, orDefault(colour, ui.colour(Role::text)));
+    col.y += fontHeight(ui, font) + ui.px(2);
+}
+
+void wrappedText(Col& col, std::wstring_view text, FontRole font, Ink colour) {
+    Ui& ui = *col.ui;
+    col.y += drawWrapped(ui, col.x, col.y, col.width, text, font,
+                         orDefault(colour, ui.colour(Role::textSecondary))) +
+             ui.px(4);
+}
+
+void bar(Col& col, double fraction, Colour colour, int heightDip) {
+    Ui& ui = *col.ui;
+    const int height = ui.px(heightDip);
+    drawBarRaw(ui, RECT{col.x, col.y, col.x + col.width, col.y + height}, fraction, colour);
+    col.y += height + ui.px(8);
+}
+
+int button(Ui& ui, int x, int y, std::wstring_view label, int32_t command, int32_t argument,
+           bool enabled, ButtonStyle style) {
+    const int width = textWidth(ui, label, FontRole::bodyStrong) + ui.px(28);
+    if (ui.measureOnly) return width;
+    const RECT rect{x, y, x + width, y + ui.px(32)};
+    const bool hovered = enabled && isHovered(ui, rect);
+    const Colour card = ui.colour(Role::card), bad = ui.colour(Role::statusBad);
+    Colour fill = ui.colour(Role::control), border = ui.colour(Role::border);
+    Ink ink = ui.colour(Role::text);
+    if (!enabled) {
+        ink = ui.colour(Role::textMuted);
+    } else if (style == ButtonStyle::primary) {
+        fill = border = hovered ? lerpColour(ui.colour(Role::accent), ui.colour(Role::text), 0.15)
+                                : ui.colour(Role::accent).colour;
+        ink = ui.colour(Role::onAccent);
+    } else if (style == ButtonStyle::danger) {
+        fill = lerpColour(card, bad, hovered ? 0.18 : 0.10);
+        border = lerpColour(card, bad, 0.5);
+        ink = bad;
+    } else if (hovered) {
+        fill = ui.colour(Role::controlHover);
+    }
+    roundRect(ui, rect, fill, border, ui.px(8));
+    drawText(ui, x + ui.px(14), y + (ui.px(32) - fontHeight(ui, FontRole::bodyStrong)) / 2, label,
+             FontRole::bodyStrong, ink);
+    if (enabled) addHit(ui, rect, command, argument);
+    return width;
+}
+
+void toggle(Ui& ui, int x, int y, bool on, int32_t command, int32_t argument, bool enabled) {
+    if (ui.measureOnly) return;
+    const RECT track{x, y, x + ui.px(40), y + ui.px(22)};
+    Colour trackColour = ui.colour(Role::track);
+    if (enabled) {
+        // The "off" track is darker than the track role so the switch reads as a control.
+        const Colour off = ui.palette->dark ? RGB(0x46, 0x4C, 0x55) : RGB(0xBE, 0xC6, 0xCD);
+        trackColour = on ? ui.colour(Role::accent).colour : off;
+        if (isHovered(ui, track))
+            trackColour = lerpColour(trackColour, ui.colour(Role::text), 0.12);
+    }
+    roundRect(ui, track, trackColour, trackColour, ui.px(22));
+    const int knob = ui.px(16), inset = ui.px(3);
+    const int knobLeft = on ? track.right - inset - knob : track.left + inset;
+    const Colour knobColour = enabled ? RGB(0xFF, 0xFF, 0xFF) : ui.colour(Role::textMuted).colour;
+    roundRect(ui, RECT{knobLeft, y + inset, knobLeft + knob, y + inset + knob}, knobColour,
+              knobColour, knob);
+    if (enabled) addHit(ui, track, command, argument);
+}
+
+int stepper(Ui& ui, int x, int y, std::wstring_view value, int32_t command, bool canDecrease,
+            bool canIncrease) {
+    const int cell = ui.px(30), height = ui.px(30), radius = ui.px(8);
+    const int middle = std::max(textWidth(ui, value, FontRole::bodyStrong) + ui.px(16), ui.px(64));
+    const int width = middle + 2 * cell;
+    if (ui.measureOnly) return width;
+    roundRect(ui, RECT{x, y, x + width, y + height}, ui.colour(Role::control),
+              ui.colour(Role::border), radius);
+    const RECT minus{x, y, x + cell, y + height};
+    const RECT plus{x + cell + middle, y, x + width, y + height};
+    const int signHeight = fontHeight(ui, FontRole::heading);
+    auto endCell = [&](const RECT& rect, std::wstring_view sign, bool enabled, int32_t argument) {
+        if (enabled && isHovered(ui, rect)) {
+            const Colour hover = ui.colour(Role::controlHover);
+            roundRect(ui, rect, hover, hover, radius);
+        }
+        const int signWidth = textWidth(ui, sign, FontRole::heading);
+        drawText(ui, rect.left + (cell - signWidth) / 2, y + (height - signHeight) / 2, sign,
+                 FontRole::heading, ui.colour(enabled ? Role::text : Role::textMuted));
+        if (enabled) addHit(ui, rect, command, argument);
+    };
+    endCell(minus, L"\u2212", canDecrease, -1);
+    endCell(plus, L"+", canIncrease, +1);
+    const int valueWidth = textWidth(ui, value, FontRole::bodyStrong);
+    drawText(ui, x + cell + (middle - valueWidth) / 2,
+             y + (height - fontHeight(ui, FontRole::bodyStrong)) / 2, value, FontRole::bodyStrong,
+             ui.colour(Role::text));
+    return width;
+}
+
+int segmented(Ui& ui, int x, int y, const std::vector<std::wstring>& options, int selected,
+              int32_t command, bool enabled) {
+    const int pad = ui.px(28), height = ui.px(30), inset = ui.px(2);
+    int width = 0;
+    for (const std::wstring& option : options)
+        width += textWidth(ui, option, FontRole::bodyStrong) + pad;
+    if (ui.measureOnly) return width;
+    roundRect(ui, RECT{x, y, x + width, y + height}, ui.colour(Role::control),
+              ui.colour(Role::border), ui.px(8));
+    int left = x;
+    for (int i = 0; i < static_cast<int>(options.size()); ++i) {
+        const std::wstring& option = options[static_cast<size_t>(i)];
+        const int segment = textWidth(ui, option, FontRole::bodyStrong) + pad;
+        const RECT inner{left + inset, y + inset, left + segment - inset, y + height - inset};
+        FontRole font = FontRole::body;
+        Ink label = ui.colour(enabled ? Role::text : Role::textMuted);
+        if (i == selected) {
+            const Colour fill = ui.colour(enabled ? Role::accent : Role::textMuted);
+            roundRect(ui, inner, fill, fill, ui.px(6));
+            font = FontRole::bodyStrong;
+            label = ui.colour(Role::onAccent);
+        } else if (enabled) {
+            if (isHovered(ui, inner)) {
+                const Colour hover = ui.colour(Role::controlHover);
+                roundRect(ui, inner, hover, hover, ui.px(6));
+            }
+            addHit(ui, inner, command, i);
+        }
+        drawText(ui, left + (segment - textWidth(ui, option, font)) / 2,
+                 y + (height - fontHeight(ui, font)) / 2, option, font, label);
+        left += segment;
+    }
+    return width;
+}
+
+} // namespace ovra
