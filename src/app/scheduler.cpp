@@ -3,17 +3,12 @@
 #include "app/app.h"
 #include "app/profile.h"
 #include "pages/tray.h"
+#include "store/clock.h"
 #include "store/data_folder.h"
 
 namespace ovra {
 
 namespace {
-
-uint64_t systemTimeNow() {
-    FILETIME now;
-    GetSystemTimeAsFileTime(&now);
-    return (uint64_t(now.dwHighDateTime) << 32) | now.dwLowDateTime;
-}
 
 void invalidateIfShown(App& app) {
     if (windowShowsContent(app)) InvalidateRect(app.window, nullptr, FALSE);

@@ -1,17 +1,12 @@
 #include "ui/chart.h"
 
 #include "sources/format.h"
+#include "store/clock.h"
 #include "ui/gdi.h"
 
 namespace ovra {
 
 namespace {
-
-uint64_t systemTimeNow() {
-    FILETIME now;
-    GetSystemTimeAsFileTime(&now);
-    return (uint64_t(now.dwHighDateTime) << 32) | now.dwLowDateTime;
-}
 
 std::wstring scaleLabel(ChartScale scale, double maximum) {
     switch (scale) {

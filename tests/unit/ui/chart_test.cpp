@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "canvas.h"
+#include "store/clock.h"
 #include "ui/chart.h"
 
 using namespace ovra;
@@ -119,9 +120,7 @@ TEST(Chart, EmptyHistoryShowsPanelLabelsAndNoData) {
 TEST(Chart, DrawsTheFirstSeriesWithAFilledArea) {
     Canvas canvas(600, 300);
     HistoryStore history;
-    FILETIME time;
-    GetSystemTimeAsFileTime(&time);
-    const uint64_t current = (uint64_t(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+    const uint64_t current = systemTimeNow();
     for (int i = 0; i < 60; ++i) {
         Sample sample;
         sample.time = current - uint64_t(60 - i) * 2 * second;
