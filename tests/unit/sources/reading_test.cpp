@@ -18,12 +18,12 @@ TEST(Reading, StartsAsMeasuringAndSwitchesCleanly) {
     EXPECT_EQ(reading.value, 0.0) << "an unavailable reading carries 0";
 }
 
-TEST(Reading, LimitationLabels) {
-    EXPECT_EQ(limitationLabel(Limitation::None), L"");
-    EXPECT_EQ(limitationLabel(Limitation::Measuring), L"Sedang mengukur");
-    EXPECT_EQ(limitationLabel(Limitation::WindowsApi), L"API Windows");
-    EXPECT_EQ(limitationLabel(Limitation::Permission), L"Hak akses");
-    EXPECT_EQ(limitationLabel(Limitation::Hardware), L"Perangkat keras");
-    EXPECT_EQ(limitationLabel(Limitation::Unsupported), L"Tidak didukung");
+TEST(Reading, EveryLimitationHasItsLabel) {
+    const wchar_t* labels[] = {L"",           L"Sedang mengukur", L"Sensor",    L"Firmware",
+                               L"Driver",     L"API Windows",     L"Hak akses", L"Perangkat keras",
+                               L"Pengaturan", L"Tidak didukung"};
+    for (uint32_t value = 0; value < 10; ++value)
+        EXPECT_EQ(limitationLabel(static_cast<Limitation>(value)), labels[value]) << value;
     EXPECT_EQ(limitationLabel(static_cast<Limitation>(10)), L"");
+    EXPECT_EQ(limitationLabel(static_cast<Limitation>(0xFFFFFFFFu)), L"");
 }
