@@ -87,7 +87,7 @@ void onCreate(App& app) {
     createFonts(app.fonts, app.dpi);
     applyTheme(app);
 
-    app.taskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
+    registerTaskbarCreated(app);
 
     // Every counter is added before the first collection, in a fixed order.
     systemInfoRead(app.system);

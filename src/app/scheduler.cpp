@@ -108,6 +108,8 @@ void slowTick(App& app) {
     batteryUpdate(app.battery);
     drivesUpdate(app.storage);
     safetyCheck(app);
+    // The shell may not have been ready at start-up (Explorer starting at sign-in).
+    if (!app.trayPresent) addTrayIcon(app);
     invalidateIfShown(app);
 }
 

@@ -27,8 +27,7 @@ void drawSidebar(App& app, HDC dc, const RECT& area) {
 LRESULT handleMessage(App& app, UINT message, WPARAM wParam, LPARAM lParam) {
     HWND window = app.window;
     if (message == app.taskbarCreatedMessage && message != 0) {
-        app.trayPresent = false;
-        addTrayIcon(app);
+        onTaskbarCreated(app);
         return 0;
     }
     switch (message) {
@@ -39,6 +38,7 @@ LRESULT handleMessage(App& app, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ENDSESSION: onEndSession(app, wParam != FALSE); return 0;
     case WM_POWERBROADCAST: onPowerBroadcast(app, wParam); return TRUE;
     case WM_TIMER: onTimer(app, wParam); return 0;
+    case trayCallbackMessage: onTrayCallback(app, lParam); return 0;
     case WM_SIZE:
         if (wParam != SIZE_MINIMIZED) InvalidateRect(window, nullptr, FALSE);
         return 0;
