@@ -1,6 +1,7 @@
 #include "app/app.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "app/scheduler.h"
 #include "pages/tray.h"
@@ -14,15 +15,16 @@ namespace {
 
 constexpr wchar_t settingsFileName[] = L"settings.ini";
 
-std::wstring settingsPath() {
-    return dataFilePath(settingsFileName);
-}
-
 } // namespace
 
-App::App() {
-    historyInit(history, dataFilePath(L"riwayat.csv"), dataFilePath(L"riwayat.lama.csv"));
+App::App(std::wstring folder) : folder(std::move(folder)) {
+    historyInit(history, appFilePath(*this, L"riwayat.csv"),
+                appFilePath(*this, L"riwayat.lama.csv"));
     loadPowerApi(powerApi);
+}
+
+std::wstring appFilePath(const App& app, const wchar_t* name) {
+    return app.folder.empty() ? dataFilePath(name) : app.folder + L"\\" + name;
 }
 
 App::~App() {
@@ -48,7 +50,7 @@ RECT initialWindowRect(int dpi, const RECT& workArea) {
 int runApp(App& app, HINSTANCE instance, bool startMinimized) {
     app.instance = instance;
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-    loadSettings(app.settings, settingsPath());
+    loadSettings(app.settings, appFilePath(app, settingsFileName));
 
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
@@ -88,7 +90,12 @@ void onCreate(App& app) {
     applyTheme(app);
 
     registerTaskbarCreated(app);
+    startMeasuring(app);
+    addTrayIcon(app);
+    restartTimers(app);
+}
 
+void startMeasuring(App& app) {
     // Every counter is added before the first collection, in a fixed order.
     systemInfoRead(app.system);
     cpuInit(app.cpu, app.fastQuery);
@@ -115,7 +122,7 @@ void onCreate(App& app) {
 
     // A previous run that ended without undoing its power-setting changes (a crash,
     // a power cut) left the recovery file behind: put the settings back now.
-    const std::wstring recoveryPath = dataFilePath(recoveryFileName);
+    const std::wstring recoveryPath = appFilePath(app, recoveryFileName);
     if (recoveryFileExists(recoveryPath)) {
         std::wstring result;
         const bool restored = restorePerfChange(app.powerApi, recoveryPath, result);
@@ -124,9 +131,6 @@ void onCreate(App& app) {
                           result;
         app.perfMessageIsError = !restored;
     }
-
-    addTrayIcon(app);
-    restartTimers(app);
 }
 
 void onClose(App& app) {
@@ -138,7 +142,7 @@ void onDestroy(App& app) {
     for (uintptr_t id : {fastTimer, slowTimer, processTimer, smartTimer})
         KillTimer(app.window, id);
     historyFlush(app.history);
-    saveSettings(app.settings, settingsPath());
+    saveSettings(app.settings, appFilePath(app, settingsFileName));
     if (app.trayPresent) {
         removeTrayIcon(app);
         app.trayPresent = false;

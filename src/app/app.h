@@ -36,13 +36,16 @@ inline constexpr int pageCount = 9;
 inline constexpr int processesPage = 5;
 
 struct App {
-    App();
+    // folder: where the program keeps its files; empty for the per-user data
+    // folder. Tests give a folder of their own.
+    explicit App(std::wstring folder = {});
     ~App();
     App(const App&) = delete;
     App& operator=(const App&) = delete;
 
+    std::wstring folder; // empty: the data folder, looked up at every use
     HINSTANCE instance = nullptr;
-    HWND window = nullptr;
+    HWND window = nullptr; // null until the window exists: ticks and start-up work without one
     int dpi = 96;
     Palette palette = buildPalette(false);
     FontSet fonts;
@@ -90,13 +93,19 @@ struct App {
 // The window's first frame: 1060 x 720 at `dpi`, at most the work area, centred.
 RECT initialWindowRect(int dpi, const RECT& workArea);
 
+// The path of one of the program's files (settings, history, recovery file).
+std::wstring appFilePath(const App& app, const wchar_t* name);
+
 // Loads the settings, creates the main window and runs the message loop.
 // Returns 1 when the window cannot be created, else 0 when the loop ends.
 int runApp(App& app, HINSTANCE instance, bool startMinimized);
 
-// Window creation: fonts, theme, sources and their first reads, start-up
-// recovery, tray icon, timers.
+// Window creation: fonts, theme, startMeasuring, tray icon, timers.
 void onCreate(App& app);
+
+// The start-up that needs no window: sources initialised and read once, history
+// saving as set, and recovery of power settings left changed by a previous run.
+void startMeasuring(App& app);
 
 // The ways the program ends or sleeps.
 void onClose(App& app);

@@ -1,10 +1,9 @@
 #include "app/app.h"
-#include "store/data_folder.h"
 
 namespace ovra {
 
 bool restoreWithReason(App& app, const std::wstring& reason) {
-    const std::wstring path = dataFilePath(recoveryFileName);
+    const std::wstring path = appFilePath(app, recoveryFileName);
     if (!recoveryFileExists(path)) return true;
     std::wstring result;
     const bool restored = restorePerfChange(app.powerApi, path, result);

@@ -4,7 +4,6 @@
 #include "app/profile.h"
 #include "pages/tray.h"
 #include "store/clock.h"
-#include "store/data_folder.h"
 
 namespace ovra {
 
@@ -78,7 +77,7 @@ void fastTick(App& app) {
     diskIoUpdate(app.storage);
 
     // While a power-setting change is active, temperature is watched at the fast rate.
-    if (recoveryFileExists(dataFilePath(recoveryFileName))) {
+    if (recoveryFileExists(appFilePath(app, recoveryFileName))) {
         pdhCollect(app.thermalQuery);
         thermalUpdate(app.thermal);
         safetyCheck(app);

@@ -30,6 +30,12 @@ std::wstring programPath() {
     return path;
 }
 
+void useSimulatedPc(const std::wstring& statePath) {
+    // A started program inherits this environment; the override is read when it starts.
+    SetEnvironmentVariableW(L"WINEDLLOVERRIDES", L"pdh=n;mscoree,mshtml=");
+    SetEnvironmentVariableW(L"OVRA_PDH_STATE", statePath.c_str());
+}
+
 std::wstring dataFolder() {
     wchar_t appData[MAX_PATH] = {};
     SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData);

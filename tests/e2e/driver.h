@@ -16,6 +16,11 @@ std::vector<std::wstring> dataFolderFiles(); // names, sorted; empty when absent
 bool folderExists(const std::wstring& path);
 std::string readFile(const std::wstring& path);
 
+// Programs started from now on run on the simulated PC (tests/fixtures/fake_pdh.cpp):
+// they load the stand-in pdh.dll, which serves the counters of the state file at
+// `statePath` (a Windows path; write it before or while the program runs).
+void useSimulatedPc(const std::wstring& statePath);
+
 // One started copy of the program. The destructor ends it if it still runs.
 class Program {
 public:

@@ -193,30 +193,54 @@ TEST(NetworkCore, FailureKeepsEverythingAndGivesTheWindowsReason) {
     EXPECT_EQ(network.downloadRate, 2'000.0);
 }
 
+// The interface table as GetIfTable2 answers it now.
+std::vector<MIB_IF_ROW2> interfaceTable() {
+    MIB_IF_TABLE2* table = nullptr;
+    std::vector<MIB_IF_ROW2> rows;
+    if (GetIfTable2(&table) != NO_ERROR) return rows;
+    rows.assign(table->Table, table->Table + table->NumEntries);
+    FreeMibTable(table);
+    return rows;
+}
+
+const MIB_IF_ROW2* rowOf(const std::vector<MIB_IF_ROW2>& rows, uint64_t luid) {
+    for (const MIB_IF_ROW2& row : rows)
+        if (row.InterfaceLuid.Value == luid) return &row;
+    return nullptr;
+}
+
 TEST(NetworkShell, ReadsTheInterfaceTable) {
     NetworkInfo network;
+    const std::vector<MIB_IF_ROW2> before = interfaceTable();
     networkUpdate(network);
+    const std::vector<MIB_IF_ROW2> after = interfaceTable();
     ASSERT_TRUE(network.status.ok) << wideToUtf8(network.status.reason);
     EXPECT_NE(network.lastTick, 0u);
     EXPECT_FALSE(network.ratesValid);
 
     // Every listed adapter is an up, physical interface of the real table, with its
-    // names copied whole.
-    MIB_IF_TABLE2* table = nullptr;
-    ASSERT_EQ(GetIfTable2(&table), static_cast<DWORD>(NO_ERROR));
+    // names copied whole and each direction's octets from its own column: they lie
+    // between what the table said just before and just after.
+    bool directionsDiffer = false;
     for (const NetworkAdapter& adapter : network.adapters) {
-        const MIB_IF_ROW2* match = nullptr;
-        for (ULONG i = 0; i < table->NumEntries; ++i) {
-            if (table->Table[i].InterfaceLuid.Value == adapter.luid) match = &table->Table[i];
-        }
-        ASSERT_NE(match, nullptr);
-        EXPECT_TRUE(match->InterfaceAndOperStatusFlags.HardwareInterface);
-        EXPECT_FALSE(match->InterfaceAndOperStatusFlags.FilterInterface);
-        EXPECT_NE(match->Type, 24u);
-        EXPECT_EQ(adapter.alias, std::wstring(match->Alias));
-        EXPECT_EQ(adapter.description, std::wstring(match->Description));
+        const MIB_IF_ROW2* first = rowOf(before, adapter.luid);
+        const MIB_IF_ROW2* last = rowOf(after, adapter.luid);
+        ASSERT_NE(first, nullptr);
+        ASSERT_NE(last, nullptr);
+        EXPECT_TRUE(first->InterfaceAndOperStatusFlags.HardwareInterface);
+        EXPECT_FALSE(first->InterfaceAndOperStatusFlags.FilterInterface);
+        EXPECT_NE(first->Type, 24u);
+        EXPECT_EQ(adapter.alias, std::wstring(first->Alias));
+        EXPECT_EQ(adapter.description, std::wstring(first->Description));
+        EXPECT_GE(adapter.lastInOctets, first->InOctets);
+        EXPECT_LE(adapter.lastInOctets, last->InOctets);
+        EXPECT_GE(adapter.lastOutOctets, first->OutOctets);
+        EXPECT_LE(adapter.lastOutOctets, last->OutOctets);
+        if (last->InOctets < first->OutOctets || last->OutOctets < first->InOctets)
+            directionsDiffer = true;
     }
-    FreeMibTable(table);
+    EXPECT_TRUE(directionsDiffer) << "no adapter whose directions can be told apart, so a "
+                                     "swapped download and upload would go unseen here";
 
     Sleep(20);
     networkUpdate(network);

@@ -1,0 +1,128 @@
+// The App without a window: the start-up and the ticks on a simulated PC, and the
+// wiring between collectors, the history ring and everything a tick feeds.
+//
+// Each capability adds its wiring here, as a case of this suite (a tick raises
+// the alert, buffers the CSV row, runs the safety check ...): describe the
+// machine with setMachine (state-file lines of tests/fixtures/fake_pdh.cpp),
+// then start() and tick(), and assert on the App's records. The App keeps its
+// files in a temporary folder of its own, never in the user's data folder.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <memory>
+
+#include "app/app.h"
+#include "app/scheduler.h"
+#include "harness.h"
+
+namespace ovra {
+namespace {
+
+class SimulatedApp : public test::SimulatedPc {
+protected:
+    void SetUp() override {
+        test::SimulatedPc::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        folder = std::make_unique<test::TempFolder>(L"ovra-app");
+        app = std::make_unique<App>(folder->path);
+    }
+
+    void TearDown() override {
+        app.reset(); // closes its queries before the state file goes
+        folder.reset();
+        test::SimulatedPc::TearDown();
+    }
+
+    // Start-up as the window's creation runs it.
+    void start() { startMeasuring(*app); }
+
+    // One fast tick a little later, so that the system times have moved on.
+    void tick() {
+        Sleep(30);
+        fastTick(*app);
+    }
+
+    std::unique_ptr<test::TempFolder> folder;
+    std::unique_ptr<App> app;
+};
+
+// A sample field and the value it was built from: both missing, or equal.
+void expectField(float field, float expected, const char* name) {
+    if (!hasValue(expected))
+        EXPECT_FALSE(hasValue(field)) << name;
+    else
+        EXPECT_FLOAT_EQ(field, expected) << name;
+}
+
+TEST_F(SimulatedApp, StartUpReadsEverySourceOnceWithoutAWindow) {
+    setMachine("\\Processor Information(_Total)\\% Processor Performance = 112.5\n");
+    start();
+    EXPECT_EQ(app->window, nullptr);
+    EXPECT_FALSE(app->cpu.name.empty());
+    EXPECT_GE(app->cpu.logicalProcessors, 1u);
+    EXPECT_TRUE(app->memory.ok);
+    EXPECT_TRUE(app->network.status.ok);
+    EXPECT_EQ(app->fastQuery.collects, 1u);
+    EXPECT_EQ(app->history.count, 0u); // samples come from ticks only
+    EXPECT_EQ(app->history.path, folder->file(L"riwayat.csv"));
+}
+
+TEST_F(SimulatedApp, EachFastTickPutsOneSampleBuiltFromTheRecordsInTheRing) {
+    setMachine("\\Processor Information(_Total)\\% Processor Performance = 112.5\n");
+    start();
+    tick();
+    tick();
+    ASSERT_EQ(app->history.count, 2u);
+    EXPECT_LT(historyAt(app->history, 0).time, historyAt(app->history, 1).time);
+
+    // Wine's system times move in steps of several milliseconds: tick until the
+    // processor's use is measured, so the comparison below sees real values.
+    for (int attempt = 0; attempt < 40 && !app->cpu.usage.ok; ++attempt)
+        tick();
+    const uint64_t ticks = app->history.count;
+    const Sample& latest = historyAt(app->history, ticks - 1);
+    const Sample expected =
+        buildSample(latest.time, app->cpu, app->memory, app->network, app->storage,
+                    hottestOfficialTemperature(app->thermal, app->gpu));
+    ASSERT_TRUE(hasValue(latest.cpuPercent));
+    ASSERT_TRUE(hasValue(latest.ramPercent));
+    ASSERT_TRUE(hasValue(latest.downloadRate)) << "rates exist from the second network read";
+    expectField(latest.cpuPercent, expected.cpuPercent, "cpuPercent");
+    expectField(latest.ramPercent, expected.ramPercent, "ramPercent");
+    expectField(latest.downloadRate, expected.downloadRate, "downloadRate");
+    expectField(latest.uploadRate, expected.uploadRate, "uploadRate");
+    expectField(latest.diskReadRate, expected.diskReadRate, "diskReadRate");
+    expectField(latest.diskWriteRate, expected.diskWriteRate, "diskWriteRate");
+    expectField(latest.temperature, expected.temperature, "temperature");
+}
+
+TEST_F(SimulatedApp, FastTickCollectsTheCountersTheProcessorReads) {
+    setMachine("\\Processor Information(_Total)\\% Processor Performance = 112.5\n");
+    start();
+    ASSERT_TRUE(app->cpu.baseMhz.ok) << "Wine gives the maximum frequency";
+    EXPECT_FALSE(app->cpu.effectiveMhz.ok); // a rate needs a second collection
+    tick();
+    EXPECT_EQ(app->fastQuery.collects, 2u);
+    ASSERT_TRUE(app->cpu.effectiveMhz.ok);
+    EXPECT_DOUBLE_EQ(app->cpu.effectiveMhz.value, app->cpu.baseMhz.value * 1.125);
+
+    // The next tick sees what the machine does now.
+    setMachine("\\Processor Information(_Total)\\% Processor Performance = 50\n");
+    tick();
+    EXPECT_DOUBLE_EQ(app->cpu.effectiveMhz.value, app->cpu.baseMhz.value * 0.5);
+}
+
+TEST_F(SimulatedApp, EveryTimerRunsWithoutAWindow) {
+    setMachine("\\Processor Information(_Total)\\% Processor Performance = 100\n");
+    start();
+    app->page = processesPage;
+    app->settings.processMode = 1;
+    for (uintptr_t id : {fastTimer, slowTimer, processTimer, smartTimer})
+        onTimer(*app, id);
+    EXPECT_EQ(app->history.count, 1u);
+    EXPECT_EQ(app->fastQuery.collects, 2u);
+}
+
+} // namespace
+} // namespace ovra
