@@ -1,5 +1,9 @@
 #pragma once
-// Threshold alerts. The evaluation is not built yet: no alert is ever raised.
+// Threshold alerts: five conditions watched on every fast tick, the list of those
+// raised now, and the few that deserve a notification (at most one per kind every
+// 10 minutes, and only when a condition newly appears).
+#include <array>
+#include <cstdint>
 #include <string>
 #include <vector>
 #include "sources/battery.h"
@@ -18,11 +22,18 @@ struct Alert {
     std::wstring message;
 };
 
+// Times are wall-clock FILETIME values (UTC, 100-ns units), compared as unsigned
+// differences.
 struct AlertState {
-    std::vector<Alert> active;
+    std::vector<Alert> active; // raised by the latest evaluation, in kind order
+    uint64_t cpuHighSince = 0; // start of the current run of high CPU readings; 0: not high
+    bool cpuSustained = false; // high for 30 s or more, whether or not the CPU alert is on
+    std::array<uint64_t, alertKindCount> lastNotified{};
+    std::array<bool, alertKindCount> present{}; // raised by the previous evaluation
 };
 
-// The source records the alerts and the findings look at.
+// The source records the alerts and the findings look at. Drives, physical disks
+// and GPU adapters are read from their records' lists.
 struct HealthInputs {
     const CpuInfo& cpu;
     const MemoryInfo& memory;
@@ -32,8 +43,15 @@ struct HealthInputs {
     const GpuInfo& gpu;
 };
 
-// Evaluates every kind and returns the alerts to notify now.
+// Evaluates every kind at `now`, replaces the active list and returns copies of the
+// alerts to notify now, in kind order. Gating happens here, so the notification
+// clock runs even while notifications are switched off.
 std::vector<Alert> evaluateAlerts(AlertState& state, const Settings& settings,
-                                  const HealthInputs& inputs, unsigned long long now);
+                                  const HealthInputs& inputs, uint64_t now);
+
+// The drives that count for disk space: ready, fixed (never removable), with a size.
+bool driveCountsForSpace(const Drive& drive);
+// Free space of such a drive in percent.
+double freePercent(const Drive& drive);
 
 } // namespace ovra
