@@ -124,5 +124,39 @@ TEST_F(SimulatedApp, EveryTimerRunsWithoutAWindow) {
     EXPECT_EQ(app->fastQuery.collects, 2u);
 }
 
+TEST_F(SimulatedApp, FastTickRaisesAlertsAndNotifiesAtTheSampleTime) {
+    setMachine("");
+    start();
+    app->settings.alertEnabled.fill(false);
+    app->settings.alertEnabled[size_t(AlertKind::Ram)] = true;
+    app->settings.alertThreshold[size_t(AlertKind::Ram)] = 0; // any use is high
+    tick();
+    ASSERT_EQ(app->alerts.active.size(), 1u);
+    EXPECT_EQ(app->alerts.active[0].title, L"RAM hampir penuh");
+    const uint64_t notified = app->alerts.lastNotified[size_t(AlertKind::Ram)];
+    EXPECT_EQ(notified, historyAt(app->history, 0).time) << "one clock for sample and alerts";
+
+    tick(); // still raised: listed, not notified again
+    EXPECT_EQ(app->alerts.active.size(), 1u);
+    EXPECT_EQ(app->alerts.lastNotified[size_t(AlertKind::Ram)], notified);
+}
+
+TEST_F(SimulatedApp, FastTickBuffersRowsAndWritesTheThirtieth) {
+    setMachine("");
+    app->settings.saveHistory = true;
+    start();
+    tick();
+    tick();
+    EXPECT_EQ(app->history.pendingRows, 2);
+    EXPECT_EQ(app->history.writeBuffer,
+              formatCsvRow(historyAt(app->history, 0)) + formatCsvRow(historyAt(app->history, 1)));
+    EXPECT_EQ(GetFileAttributesW(app->history.path.c_str()), INVALID_FILE_ATTRIBUTES);
+    for (int i = 2; i < 30; ++i)
+        tick();
+    EXPECT_EQ(app->history.pendingRows, 0);
+    EXPECT_EQ(historyFileBytes(app->history),
+              sizeof csvHeader - 1 + 30 * formatCsvRow(historyAt(app->history, 0)).size());
+}
+
 } // namespace
 } // namespace ovra

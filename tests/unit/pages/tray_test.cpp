@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "app/app.h"
+#include "harness.h"
 
 using namespace ovra;
 
@@ -30,7 +31,8 @@ protected:
         DestroyWindow(app.window);
         app.window = nullptr;
     }
-    App app;
+    test::TempFolder folder{L"ovra-tray"};
+    App app{folder.path};
 };
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <iterator>
 #include <string>
 
+#include "harness.h"
 #include "sources/format.h"
 
 namespace ovra {
@@ -40,23 +41,12 @@ size_t countOf(const std::string& text, const std::string& part) {
 class HistoryFiles : public ::testing::Test {
 protected:
     void SetUp() override {
-        wchar_t temp[MAX_PATH] = {};
-        ASSERT_NE(GetTempPathW(MAX_PATH, temp), 0u);
-        folder = std::wstring(temp) + L"ovra-history-" + std::to_wstring(GetCurrentProcessId());
-        ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
-        historyInit(store, folder + L"\\riwayat.csv", folder + L"\\riwayat.lama.csv");
-        exportPath = folder + L"\\ekspor.csv";
-    }
-
-    void TearDown() override {
-        for (const std::wstring& path : {store.path, store.oldPath, exportPath})
-            DeleteFileW(path.c_str());
-        EXPECT_TRUE(RemoveDirectoryW(folder.c_str()));
+        historyInit(store, folder.file(L"riwayat.csv"), folder.file(L"riwayat.lama.csv"));
+        exportPath = folder.file(L"ekspor.csv");
     }
 
     static void writeFile(const std::wstring& path, const std::string& text) {
-        std::ofstream out(path.c_str(), std::ios::binary | std::ios::trunc);
-        out << text;
+        test::writeTextFile(path, text);
     }
 
     static std::string readFile(const std::wstring& path) {
@@ -80,8 +70,8 @@ protected:
         return rows;
     }
 
+    test::TempFolder folder{L"ovra-history"};
     HistoryStore store;
-    std::wstring folder;
     std::wstring exportPath;
 };
 
@@ -227,7 +217,7 @@ TEST_F(HistoryFiles, ExportRefusesTheHistoryFilesAsDestination) {
 
 TEST_F(HistoryFiles, ExportReportsADestinationThatCannotBeCreated) {
     std::wstring error;
-    EXPECT_FALSE(historyExport(store, folder + L"\\tidak-ada\\ekspor.csv", error));
+    EXPECT_FALSE(historyExport(store, folder.file(L"tidak-ada\\ekspor.csv"), error));
     EXPECT_EQ(error, windowsErrorText(ERROR_PATH_NOT_FOUND));
 }
 
