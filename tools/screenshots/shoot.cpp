@@ -1,0 +1,167 @@
+// Photographs every page of the running program, as a user would see it:
+//   shoot.exe <program> <output folder> <pages> <client width> <client height> <settle ms>
+// starts the program (with this process's environment), waits for its main
+// window, sizes its client area (dip, scaled with the window's DPI), lets it
+// measure for <settle ms>, then for each digit of <pages> presses Ctrl+digit and
+// saves the client area as "<output folder>\page-<digit>.bmp". Closes the
+// program at the end. Exit code 0 when every picture was saved.
+#include <windows.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr wchar_t windowClass[] = L"OvraMonitorMainWindow";
+
+HWND windowOfProcess(DWORD processId) {
+    HWND window = nullptr;
+    while ((window = FindWindowExW(nullptr, window, windowClass, nullptr)) != nullptr) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == processId && IsWindowVisible(window)) return window;
+    }
+    return nullptr;
+}
+
+HWND waitForWindow(DWORD processId, HANDLE process) {
+    for (int i = 0; i < 600; ++i) {
+        if (HWND window = windowOfProcess(processId)) return window;
+        if (WaitForSingleObject(process, 50) == WAIT_OBJECT_0) return nullptr;
+    }
+    return nullptr;
+}
+
+// Makes the client area exactly width x height pixels, at the top left of the screen.
+void sizeClient(HWND window, int width, int height) {
+    RECT outer, client;
+    GetWindowRect(window, &outer);
+    GetClientRect(window, &client);
+    const int frameX = (outer.right - outer.left) - client.right;
+    const int frameY = (outer.bottom - outer.top) - client.bottom;
+    SetWindowPos(window, nullptr, 0, 0, width + frameX, height + frameY,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void key(WORD virtualKey, bool up) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = virtualKey;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    SendInput(1, &input, sizeof(input));
+}
+
+// Ctrl + a top-row digit, pressed for real so the program sees Ctrl held down.
+void pressControlDigit(HWND window, wchar_t digit) {
+    SetForegroundWindow(window);
+    SetFocus(window);
+    Sleep(100);
+    key(VK_CONTROL, false);
+    key(static_cast<WORD>(digit), false);
+    key(static_cast<WORD>(digit), true);
+    key(VK_CONTROL, true);
+}
+
+// Copies the window's client area as the screen shows it into a 24-bit BMP file.
+bool saveClient(HWND window, const std::wstring& path) {
+    RECT client;
+    GetClientRect(window, &client);
+    const int width = client.right, height = client.bottom;
+    if (width < 1 || height < 1) return false;
+
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height; // bottom-up, as BMP files store rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HDC windowDc = GetDC(window);
+    HDC memoryDc = CreateCompatibleDC(windowDc);
+    HBITMAP bitmap = CreateDIBSection(windowDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bool copied = false;
+    if (memoryDc && bitmap) {
+        HGDIOBJ previous = SelectObject(memoryDc, bitmap);
+        copied = BitBlt(memoryDc, 0, 0, width, height, windowDc, 0, 0, SRCCOPY) != FALSE;
+        GdiFlush();
+        SelectObject(memoryDc, previous);
+    }
+    ReleaseDC(window, windowDc);
+    if (memoryDc) DeleteDC(memoryDc);
+
+    const DWORD stride = ((static_cast<DWORD>(width) * 3 + 3) / 4) * 4;
+    const DWORD imageBytes = stride * static_cast<DWORD>(height);
+    BITMAPFILEHEADER header{};
+    header.bfType = 0x4D42; // "BM"
+    header.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    header.bfSize = header.bfOffBits + imageBytes;
+    bool written = false;
+    if (copied) {
+        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            DWORD done = 0;
+            written = WriteFile(file, &header, sizeof(header), &done, nullptr) &&
+                      WriteFile(file, &info.bmiHeader, sizeof(info.bmiHeader), &done, nullptr) &&
+                      WriteFile(file, bits, imageBytes, &done, nullptr);
+            CloseHandle(file);
+        }
+    }
+    if (bitmap) DeleteObject(bitmap);
+    return written;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc != 7) {
+        std::fwprintf(stderr, L"usage: shoot.exe <program> <output folder> <pages> <client "
+                              L"width dip> <client height dip> <settle ms>\n");
+        return 2;
+    }
+    const std::wstring program = argv[1], folder = argv[2], pages = argv[3];
+    const int width = _wtoi(argv[4]), height = _wtoi(argv[5]);
+    const DWORD settleMs = static_cast<DWORD>(_wtoi(argv[6]));
+
+    std::wstring commandLine = L"\"" + program + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        std::fwprintf(stderr, L"could not start %ls (error %lu)\n", program.c_str(),
+                      GetLastError());
+        return 1;
+    }
+    int failures = 0;
+    HWND window = waitForWindow(process.dwProcessId, process.hProcess);
+    if (!window) {
+        std::fwprintf(stderr, L"the program showed no window\n");
+        failures = 1;
+    } else {
+        const UINT dpi = GetDpiForWindow(window);
+        sizeClient(window, MulDiv(width, static_cast<int>(dpi), 96),
+                   MulDiv(height, static_cast<int>(dpi), 96));
+        Sleep(settleMs);
+        for (wchar_t digit : pages) {
+            pressControlDigit(window, digit);
+            Sleep(700);
+            const std::wstring path = folder + L"\\page-" + digit + L".bmp";
+            if (!saveClient(window, path)) {
+                std::fwprintf(stderr, L"could not save %ls\n", path.c_str());
+                ++failures;
+            }
+        }
+        std::wprintf(L"%u dpi, %zu pages\n", dpi, pages.size());
+        PostMessageW(window, WM_CLOSE, 0, 0);
+    }
+    if (WaitForSingleObject(process.hProcess, 15000) == WAIT_TIMEOUT)
+        TerminateProcess(process.hProcess, 99);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return failures == 0 ? 0 : 1;
+}
