@@ -7,7 +7,8 @@
 # library of the tests, so every value is present) and bare (Wine's own
 # libraries, where the reasons show). A stand-in that the build did not make is
 # left out, and the machine is then only partly simulated (said on stderr).
-# Pictures land in <output folder>/<machine>/<theme>-<dpi label>/<n>-<page>.png.
+# Pictures land in <output folder>/<machine>/<theme>-<dpi label>/<n>-<page>.png;
+# what Wine and the photographer said, in <output folder>/wine.log.
 set -euo pipefail
 
 build=$1 out=$2 dpi=$3 themes=$4 machines=$5
@@ -69,7 +70,8 @@ for machine in $machines; do
       OVRA_PDH_STATE="$(windows_path "$state/simulated-pc.txt")" \
       OVRA_FAKE_POWER="$(windows_path "$state/simulated-power.txt")" \
       "$root/tools/wine-run" "$build/tools/shoot.exe" "$(windows_path "$build/bin/OvraMonitor.exe")" \
-      "$(windows_path "$folder")" 123456789 "$width" "$height" "$settle_ms" </dev/null >/dev/null
+      "$(windows_path "$folder")" 123456789 "$width" "$height" "$settle_ms" </dev/null >/dev/null \
+      2>>"$out/wine.log"
 
     for n in 1 2 3 4 5 6 7 8 9; do
       convert "$folder/page-$n.bmp" "$folder/$n-${pages[n - 1]}.png"
