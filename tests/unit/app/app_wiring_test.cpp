@@ -158,5 +158,41 @@ TEST_F(SimulatedApp, FastTickBuffersRowsAndWritesTheThirtieth) {
               sizeof csvHeader - 1 + 30 * formatCsvRow(historyAt(app->history, 0)).size());
 }
 
+TEST_F(SimulatedApp, EachSampleCarriesTheHottestOfficialTemperature) {
+    setMachine("\\Thermal Zone Information(\\_TZ.TZ00)\\Temperature = 3181\n"
+               "\\Thermal Zone Information(\\_TZ.TZ01)\\Temperature = 3231\n");
+    start();
+    ASSERT_EQ(app->thermal.zones.size(), 2u);
+    tick();
+    EXPECT_FLOAT_EQ(historyAt(app->history, 0).temperature, 49.95f);
+
+    // No zone left after the next slow tick: the sample has no temperature at all.
+    setMachine("\\Thermal Zone Information(\\_TZ.TZ00)\\Temperature = 0\n");
+    slowTick(*app);
+    tick();
+    EXPECT_FALSE(hasValue(historyAt(app->history, 1).temperature));
+}
+
+TEST_F(SimulatedApp, ProcessTickReadsTheListOnlyOnItsPageWithTheModeOn) {
+    setMachine("\\Processor Information(_Total)\\% Processor Performance = 100\n");
+    start();
+    // The tick also wants a shown window; a plain one stands in for the main window.
+    HWND shown = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr,
+                                 nullptr, nullptr, nullptr);
+    ASSERT_NE(shown, nullptr);
+    app->window = shown;
+    const auto tickOn = [&](int page, int mode) {
+        app->page = page;
+        app->settings.processMode = mode;
+        processTick(*app);
+        return app->processes.count;
+    };
+    EXPECT_EQ(tickOn(0, 1), 0u);
+    EXPECT_EQ(tickOn(processesPage, 0), 0u);
+    EXPECT_GT(tickOn(processesPage, 2), 1u);
+    app->window = nullptr;
+    DestroyWindow(shown);
+}
+
 } // namespace
 } // namespace ovra

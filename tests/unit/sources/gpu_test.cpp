@@ -6,6 +6,9 @@
 
 #include <windows.h>
 
+#include "harness.h"
+
+#include <cstdio>
 #include <set>
 #include <string>
 #include <utility>
@@ -329,6 +332,103 @@ TEST(GpuOnThisSystem, EveryValueIsMeasuredOrExplained) {
         }
     }
     pdhClose(query);
+}
+
+// The simulated PC's GPU counters, keyed to the adapter Wine's DXGI reports under
+// a display, read through the real enumeration, counters and shell.
+class SimulatedGpu : public test::SimulatedPc {
+protected:
+    void SetUp() override {
+        test::SimulatedPc::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        PdhQuery scratch;
+        GpuInfo probe;
+        gpuInit(probe, scratch);
+        pdhClose(scratch);
+        if (probe.adapters.empty()) {
+            if (GetEnvironmentVariableW(L"DISPLAY", nullptr, 0) == 0)
+                GTEST_SKIP() << "DXGI lists adapters only with a display";
+            FAIL() << "DXGI listed no hardware adapter under a display";
+        }
+        luid = probe.adapters[0].luid;
+    }
+    void TearDown() override {
+        pdhClose(query);
+        test::SimulatedPc::TearDown();
+    }
+
+    // "luid_0x00000000_0x000003F0", as Windows writes it in instance names.
+    std::string luidText() const {
+        char text[32];
+        std::snprintf(text, sizeof text, "luid_0x%08X_0x%08X", static_cast<unsigned>(luid.highPart),
+                      luid.lowPart);
+        return text;
+    }
+    static std::string engineLine(const std::string& luid, int pid, const char* type,
+                                  const char* value) {
+        return "\\GPU Engine(pid_" + std::to_string(pid) + "_" + luid + "_phys_0_eng_0_engtype_" +
+               type + ")\\Utilization Percentage = " + value + "\n";
+    }
+    static std::string memoryLine(const std::string& luid, const char* counter, const char* value) {
+        return "\\GPU Adapter Memory(" + luid + "_phys_0)\\" + counter + " = " + value + "\n";
+    }
+
+    GpuLuid luid;
+    PdhQuery query;
+    GpuInfo gpu;
+};
+
+TEST_F(SimulatedGpu, UseAndMemoryOfTheAdapterComeFromItsCounters) {
+    const std::string other = "luid_0x00000000_0x0BADF00D";
+    setMachine(engineLine(luidText(), 10, "3D", "30") + engineLine(luidText(), 11, "3D", "25") +
+               engineLine(luidText(), 10, "Copy", "40") + engineLine(other, 10, "3D", "90") +
+               memoryLine(luidText(), "Dedicated Usage", "1073741824") + "\\GPU Adapter Memory(" +
+               luidText() + "_phys_1)\\Dedicated Usage = 536870912\n" +
+               memoryLine(luidText(), "Shared Usage", "268435456"));
+    gpuInit(gpu, query);
+    ASSERT_NE(gpu.engineCounter, nullptr);
+    ASSERT_EQ(gpu.adapters.size(), 1u);
+    const GpuAdapter& adapter = gpu.adapters[0];
+
+    pdhCollect(query);
+    gpuUpdate(gpu);
+    EXPECT_EQ(adapter.usage.limitation, Limitation::Measuring); // a rate needs two collections
+    ASSERT_TRUE(adapter.dedicatedUsed.ok);
+    EXPECT_DOUBLE_EQ(adapter.dedicatedUsed.value, 1610612736.0);
+    ASSERT_TRUE(adapter.sharedUsed.ok);
+    EXPECT_DOUBLE_EQ(adapter.sharedUsed.value, 268435456.0);
+
+    pdhCollect(query);
+    gpuUpdate(gpu);
+    ASSERT_TRUE(adapter.usage.ok);
+    EXPECT_DOUBLE_EQ(adapter.usage.value, 55); // 3D 30 + 25; the other LUID's 90 is not its
+
+    // The driver stops naming this adapter: its silence is explained, not read as 0.
+    setMachine(engineLine(other, 10, "3D", "30") + memoryLine(other, "Dedicated Usage", "1") +
+               memoryLine(other, "Shared Usage", "1"));
+    pdhCollect(query);
+    pdhCollect(query);
+    gpuUpdate(gpu);
+    EXPECT_EQ(adapter.usage.limitation, Limitation::Driver);
+    EXPECT_EQ(adapter.dedicatedUsed.limitation, Limitation::Driver);
+    EXPECT_EQ(adapter.sharedUsed.limitation, Limitation::Driver);
+}
+
+TEST_F(SimulatedGpu, WithoutGpuCountersEveryCounterValueSaysWhy) {
+    setMachine("\\Processor Information(_Total)\\% Processor Performance = 100\n");
+    gpuInit(gpu, query);
+    pdhCollect(query);
+    pdhCollect(query);
+    gpuUpdate(gpu);
+    ASSERT_EQ(gpu.adapters.size(), 1u);
+    const std::wstring reason =
+        L"Penghitung kinerja GPU tidak ada di Windows ini (objek penghitung kinerja tidak ada). "
+        L"Windows baru menyediakannya mulai versi 1709 dengan driver WDDM 2.0 ke atas.";
+    for (const Reading<double>* reading :
+         {&gpu.adapters[0].usage, &gpu.adapters[0].dedicatedUsed, &gpu.adapters[0].sharedUsed}) {
+        EXPECT_EQ(reading->limitation, Limitation::WindowsApi);
+        EXPECT_EQ(reading->reason, reason);
+    }
 }
 
 } // namespace

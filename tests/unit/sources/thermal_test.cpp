@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "harness.h"
+
 #include <string>
 #include <vector>
 
@@ -148,6 +150,53 @@ TEST(ThermalOnThisSystem, ZonesAreReadOrExplained) {
     }
     EXPECT_EQ(thermal.cpuCoreTemp.limitation, Limitation::Unsupported);
     pdhClose(query);
+}
+
+// The simulated PC's thermal zones through the real counter and shell.
+class SimulatedThermal : public test::SimulatedPc {
+protected:
+    void TearDown() override {
+        pdhClose(query);
+        test::SimulatedPc::TearDown();
+    }
+    PdhQuery query;
+    ThermalInfo thermal;
+};
+
+TEST_F(SimulatedThermal, ZoneTemperaturesComeFromTheCounter) {
+    setMachine("\\Thermal Zone Information(\\_TZ.TZ00)\\Temperature = 3181\n"
+               "\\Thermal Zone Information(\\_TZ.CPUZ)\\Temperature = 333.15\n"
+               "\\Thermal Zone Information(\\_TZ.TZ01)\\Temperature = 2731\n"
+               "\\Thermal Zone Information(\\_TZ.TZ02)\\Temperature = status 0xC0000BBA\n");
+    thermalInit(thermal, query);
+    ASSERT_NE(thermal.counter, nullptr);
+    pdhCollect(query);
+    thermalUpdate(thermal);
+    ASSERT_EQ(thermal.zones.size(), 2u);
+    EXPECT_EQ(thermal.zones[0].name, L"\\_TZ.TZ00");
+    EXPECT_NEAR(thermal.zones[0].celsius, 44.95, 1e-9);
+    EXPECT_EQ(thermal.zones[1].name, L"\\_TZ.CPUZ");
+    EXPECT_NEAR(thermal.zones[1].celsius, 60.0, 1e-9);
+    ASSERT_TRUE(thermal.maxTemp.ok);
+    EXPECT_NEAR(thermal.maxTemp.value, 60.0, 1e-9);
+
+    // Only the implausible zone is left: the firmware gives nothing readable.
+    setMachine("\\Thermal Zone Information(\\_TZ.TZ01)\\Temperature = 2731\n");
+    pdhCollect(query);
+    thermalUpdate(thermal);
+    EXPECT_TRUE(thermal.zones.empty());
+    EXPECT_EQ(thermal.maxTemp.limitation, Limitation::Firmware);
+    EXPECT_EQ(thermal.status.reason, noZone);
+}
+
+TEST_F(SimulatedThermal, NoThermalObjectNamesItsStatus) {
+    setMachine("\\Processor Information(_Total)\\% Processor Performance = 100\n");
+    thermalInit(thermal, query);
+    pdhCollect(query);
+    thermalUpdate(thermal);
+    EXPECT_EQ(thermal.maxTemp.limitation, Limitation::WindowsApi);
+    EXPECT_EQ(thermal.maxTemp.reason, L"Penghitung \"Thermal Zone Information\" tidak tersedia "
+                                      L"(objek penghitung kinerja tidak ada).");
 }
 
 } // namespace
