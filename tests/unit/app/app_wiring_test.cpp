@@ -194,5 +194,63 @@ TEST_F(SimulatedApp, ProcessTickReadsTheListOnlyOnItsPageWithTheModeOn) {
     DestroyWindow(shown);
 }
 
+TEST_F(SimulatedApp, SamplesCarryTheDiskRatesOfDrivesWithBothCounters) {
+    setMachine("\\Processor Information(_Total)\\% Processor Performance = 100\n"
+               "\\LogicalDisk(C:)\\Disk Read Bytes/sec = 1048576\n"
+               "\\LogicalDisk(C:)\\Disk Write Bytes/sec = 2048\n"
+               "\\LogicalDisk(Z:)\\Disk Read Bytes/sec = 10\n" // no write counter: left out
+               "\\LogicalDisk(_Total)\\Disk Read Bytes/sec = 1048586\n"
+               "\\LogicalDisk(_Total)\\Disk Write Bytes/sec = 2048\n");
+    start();
+    tick();
+    ASSERT_EQ(app->history.count, 1u);
+    const Sample& sample = historyAt(app->history, 0);
+    EXPECT_FLOAT_EQ(sample.diskReadRate, 1048576.0f);
+    EXPECT_FLOAT_EQ(sample.diskWriteRate, 2048.0f);
+}
+
+TEST_F(SimulatedApp, WithoutDiskCountersSamplesHaveNoDiskRates) {
+    setMachine("\\Processor Information(_Total)\\% Processor Performance = 100\n");
+    start();
+    tick();
+    tick();
+    const Sample& sample = historyAt(app->history, app->history.count - 1);
+    EXPECT_FALSE(hasValue(sample.diskReadRate));
+    EXPECT_FALSE(hasValue(sample.diskWriteRate));
+    ASSERT_FALSE(app->storage.drives.empty());
+    EXPECT_EQ(app->storage.drives[0].readRate.reason, app->storage.ioStatus.reason);
+}
+
+TEST_F(SimulatedApp, StorageAndBatteryAreReadAtStartAndRefreshedWhenDue) {
+    setMachine("\\Processor Information(_Total)\\% Processor Performance = 100\n");
+    start();
+    // The start-up disk check lists the drives even without disk counters.
+    EXPECT_NE(app->storage.lastSmartCheck, 0u);
+    EXPECT_FALSE(app->storage.drives.empty());
+    EXPECT_EQ(app->battery.present, app->battery.presenceReason.empty());
+
+    app->storage.drives.clear();
+    app->battery = BatteryInfo{};
+    slowTick(*app);
+    EXPECT_FALSE(app->storage.drives.empty());
+    EXPECT_EQ(app->battery.present, app->battery.presenceReason.empty());
+
+    app->storage.drives.clear();
+    app->battery = BatteryInfo{};
+    onPowerBroadcast(*app, PBT_APMRESUMEAUTOMATIC);
+    EXPECT_FALSE(app->storage.drives.empty());
+    EXPECT_EQ(app->battery.present, app->battery.presenceReason.empty());
+
+    // Timer 4 and the storage page's command both check the disks again.
+    for (auto check :
+         {+[](App& a) { onTimer(a, smartTimer); }, +[](App& a) { checkSmartNow(a); }}) {
+        app->storage.lastSmartCheck = 0;
+        app->storage.drives.clear();
+        check(*app);
+        EXPECT_NE(app->storage.lastSmartCheck, 0u);
+        EXPECT_FALSE(app->storage.drives.empty());
+    }
+}
+
 } // namespace
 } // namespace ovra

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "harness.h"
+
 namespace ovra {
 namespace {
 
@@ -219,6 +221,83 @@ TEST(DrivesOnThisSystem, DiskActivityIsMeasuredOrItsCounterNamed) {
         EXPECT_TRUE(storage.ioStatus.ok);
     }
     pdhClose(query);
+}
+
+// The drives of this Wine prefix, measured by the simulated PC's LogicalDisk
+// counters through the real counter wrapper.
+class SimulatedDrives : public test::SimulatedPc {
+protected:
+    void TearDown() override {
+        pdhClose(query); // before the state file goes
+        test::SimulatedPc::TearDown();
+    }
+
+    const Drive* drive(wchar_t letter) const {
+        for (const Drive& d : storage.drives)
+            if (d.letter == letter) return &d;
+        return nullptr;
+    }
+
+    PdhQuery query;
+    StorageInfo storage;
+};
+
+TEST_F(SimulatedDrives, EachDriveReadsItsLetterInstanceFromTheSecondCollection) {
+    setMachine("\\LogicalDisk(C:)\\Disk Read Bytes/sec = 1048576\n"
+               "\\LogicalDisk(C:)\\Disk Write Bytes/sec = 2048\n"
+               "\\LogicalDisk(HarddiskVolume1)\\Disk Read Bytes/sec = 77\n"
+               "\\LogicalDisk(HarddiskVolume1)\\Disk Write Bytes/sec = 77\n"
+               "\\LogicalDisk(_Total)\\Disk Read Bytes/sec = 1048653\n"
+               "\\LogicalDisk(_Total)\\Disk Write Bytes/sec = 2125\n"
+               "\\LogicalDisk(Z:)\\Disk Read Bytes/sec = 10\n");
+    diskIoInit(storage, query);
+    ASSERT_NE(storage.readCounter, nullptr);
+    ASSERT_NE(storage.writeCounter, nullptr);
+    ASSERT_NE(drive(L'C'), nullptr) << "the counters were added, so the drives are listed";
+
+    pdhCollect(query);
+    diskIoUpdate(storage);
+    EXPECT_EQ(drive(L'C')->readRate.limitation, Limitation::Measuring);
+
+    pdhCollect(query);
+    diskIoUpdate(storage);
+    EXPECT_TRUE(storage.ioStatus.ok);
+    EXPECT_TRUE(storage.ioStatus.value);
+    const Drive* c = drive(L'C');
+    ASSERT_TRUE(c->readRate.ok);
+    EXPECT_EQ(c->readRate.value, 1048576.0);
+    EXPECT_EQ(c->writeRate.value, 2048.0);
+    if (const Drive* z = drive(L'Z')) { // Wine's view of the Unix root
+        EXPECT_EQ(z->readRate.value, 10.0);
+        EXPECT_EQ(z->writeRate.reason, L"Tidak ada penghitung I/O untuk drive ini.");
+    }
+
+    // The machine changes; a slow-tick refresh in between keeps the rates.
+    setMachine("\\LogicalDisk(C:)\\Disk Read Bytes/sec = 0\n"
+               "\\LogicalDisk(C:)\\Disk Write Bytes/sec = 4096\n");
+    drivesUpdate(storage);
+    EXPECT_EQ(drive(L'C')->readRate.value, 1048576.0);
+    pdhCollect(query);
+    diskIoUpdate(storage);
+    EXPECT_TRUE(drive(L'C')->readRate.ok);
+    EXPECT_EQ(drive(L'C')->readRate.value, 0.0);
+    EXPECT_EQ(drive(L'C')->writeRate.value, 4096.0);
+}
+
+TEST_F(SimulatedDrives, WithoutTheLogicalDiskObjectEveryDriveNamesIt) {
+    setMachine("\\Processor Information(_Total)\\% Processor Performance = 100\n");
+    diskIoInit(storage, query);
+    EXPECT_EQ(storage.readCounter, nullptr);
+    EXPECT_EQ(storage.ioStatus.reason,
+              L"Penghitung kinerja LogicalDisk tidak tersedia (objek penghitung kinerja tidak "
+              L"ada). Penghitung mungkin dimatikan; jalankan \"lodctr /R\" sebagai administrator.");
+    EXPECT_TRUE(storage.drives.empty()); // listed by the next refresh
+    drivesUpdate(storage);
+    pdhCollect(query);
+    diskIoUpdate(storage);
+    ASSERT_NE(drive(L'C'), nullptr);
+    EXPECT_EQ(drive(L'C')->writeRate.reason, storage.ioStatus.reason);
+    EXPECT_TRUE(drive(L'C')->ready); // capacity does not need the counters
 }
 
 } // namespace
