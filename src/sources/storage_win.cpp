@@ -20,6 +20,21 @@ template <size_t N> std::wstring boundedText(const wchar_t (&buffer)[N]) {
     return std::wstring(buffer, std::find(buffer, buffer + N, L'\0'));
 }
 
+// An empty card reader or floppy drive would otherwise make Windows ask the user
+// to insert a disk, on every refresh; the query should simply fail instead.
+class CriticalErrorsFail {
+public:
+    CriticalErrorsFail() {
+        SetThreadErrorMode(GetThreadErrorMode() | SEM_FAILCRITICALERRORS, &previous_);
+    }
+    ~CriticalErrorsFail() { SetThreadErrorMode(previous_, nullptr); }
+    CriticalErrorsFail(const CriticalErrorsFail&) = delete;
+    CriticalErrorsFail& operator=(const CriticalErrorsFail&) = delete;
+
+private:
+    DWORD previous_ = 0;
+};
+
 VolumeAnswer readVolume(wchar_t letter, uint32_t driveType) {
     VolumeAnswer answer;
     answer.letter = letter;
@@ -75,6 +90,7 @@ void drivesUpdate(StorageInfo& storage) {
     const wchar_t system = systemDriveLetter(
         length > 0 && length < MAX_PATH ? std::wstring(windowsDirectory) : std::wstring(L"C:\\"));
     const DWORD mask = GetLogicalDrives();
+    const CriticalErrorsFail quietly;
 
     std::vector<Drive> fresh;
     for (int i = 0; i < 26; ++i) {
