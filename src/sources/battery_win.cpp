@@ -96,6 +96,7 @@ std::wstring interfacePath(HDEVINFO list, SP_DEVICE_INTERFACE_DATA& data) {
         (required + sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W) - 1) /
         sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W));
     auto* detail = storage.data();
+    // The size field names the fixed part only: 8 bytes in a 64-bit process.
     detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W);
     if (!SetupDiGetDeviceInterfaceDetailW(list, &data, detail, required, nullptr, nullptr))
         return {};

@@ -242,13 +242,15 @@ TEST_F(SimulatedApp, StorageAndBatteryAreReadAtStartAndRefreshedWhenDue) {
     EXPECT_EQ(app->battery.present, app->battery.presenceReason.empty());
 
     // Timer 4 and the storage page's command both check the disks again.
-    for (auto check :
-         {+[](App& a) { onTimer(a, smartTimer); }, +[](App& a) { checkSmartNow(a); }}) {
+    for (bool byCommand : {false, true}) {
         app->storage.lastSmartCheck = 0;
         app->storage.drives.clear();
-        check(*app);
-        EXPECT_NE(app->storage.lastSmartCheck, 0u);
-        EXPECT_FALSE(app->storage.drives.empty());
+        if (byCommand)
+            checkSmartNow(*app);
+        else
+            onTimer(*app, smartTimer);
+        EXPECT_NE(app->storage.lastSmartCheck, 0u) << byCommand;
+        EXPECT_FALSE(app->storage.drives.empty()) << byCommand;
     }
 }
 
