@@ -147,6 +147,35 @@ void cpuApplyProcessorTimes(CpuInfo& cpu, int32_t status, const CpuTimes* now, s
     setReading(cpu.perProcessorStatus, true);
 }
 
+void cpuReadProcessorGroups(CpuInfo& cpu, const CpuGroupQuery& query) {
+    size_t all = 0;
+    for (uint32_t processors : cpu.groupProcessors)
+        all += processors;
+    // Sized once; resizing to the same size later allocates nothing.
+    cpu.processorRecords.resize(all * cpuProcessorRecordBytes);
+    cpu.processorTimes.resize(all);
+
+    size_t offset = 0; // processors of the groups before
+    size_t count = 0;  // decoded so far
+    for (size_t group = 0; group < cpu.groupProcessors.size(); ++group) {
+        const size_t processors = cpu.groupProcessors[group];
+        unsigned char* area = cpu.processorRecords.data() + offset * cpuProcessorRecordBytes;
+        const size_t areaBytes = processors * cpuProcessorRecordBytes;
+        std::memset(area, 0, areaBytes);
+        uint32_t written = 0;
+        const int32_t status =
+            query(static_cast<uint16_t>(group), area, static_cast<uint32_t>(areaBytes), written);
+        if (status < 0) {
+            cpuApplyProcessorTimes(cpu, status, nullptr, 0);
+            return;
+        }
+        const size_t answered = written < areaBytes ? written : areaBytes;
+        count += cpuTimesFromRecords(area, answered, cpu.processorTimes.data() + count, processors);
+        offset += processors;
+    }
+    cpuApplyProcessorTimes(cpu, 0, cpu.processorTimes.data(), count);
+}
+
 void cpuApplyEffectiveFrequency(CpuInfo& cpu, bool readOk, double percent, uint32_t collects) {
     if (!cpu.performanceCounter || !cpu.baseMhz.ok) return;
     if (readOk && percent > 0) {

@@ -2,6 +2,7 @@
 // The processor: described once at start-up, measured on every fast tick.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 #include "sources/pdh_query.h"
@@ -33,6 +34,14 @@ struct CpuInfo {
     bool hasPreviousTimes = false;
     std::vector<CpuTimes> previousProcessorTimes;
     void* ntQuerySystemInformation = nullptr;
+    void* ntQuerySystemInformationEx = nullptr;
+    // Active logical processors of each processor group (Windows puts at most 64
+    // in one group); one entry on most machines.
+    std::vector<uint32_t> groupProcessors;
+    // Scratch of every update, sized once for all processors: the raw records of
+    // the per-processor query and their decoded times.
+    std::vector<unsigned char> processorRecords;
+    std::vector<CpuTimes> processorTimes;
 };
 
 // Describes the processor, adds its counter to the fast query and takes the
@@ -65,9 +74,8 @@ void cpuApplyNtQueryPresence(CpuInfo& cpu, bool present);
 void cpuApplySystemTimes(CpuInfo& cpu, bool callOk, const CpuTimes& now);
 
 // NtQuerySystemInformation(SystemProcessorPerformanceInformation) answers records
-// of 48 bytes; the buffer holds 64 of them.
+// of 48 bytes, one per logical processor of one processor group.
 inline constexpr size_t cpuProcessorRecordBytes = 48;
-inline constexpr size_t cpuProcessorRecordCapacity = 64;
 
 // Decodes the idle, kernel and user times of the records in `bytes` into `times`;
 // returns how many were decoded (at most `capacity`).
@@ -76,6 +84,16 @@ size_t cpuTimesFromRecords(const unsigned char* records, size_t bytes, CpuTimes*
 
 // status is the NTSTATUS of the call; `now` holds one entry per logical processor.
 void cpuApplyProcessorTimes(CpuInfo& cpu, int32_t status, const CpuTimes* now, size_t count);
+
+// Asks for the per-processor records of one processor group into `buffer`, like
+// NtQuerySystemInformation(Ex); answers the NTSTATUS and the bytes written.
+using CpuGroupQuery = std::function<int32_t(uint16_t group, unsigned char* buffer, uint32_t bytes,
+                                            uint32_t& written)>;
+
+// Measures every processor of every group in cpu.groupProcessors, group after
+// group in Windows' order; one failing group makes the whole list unavailable,
+// so a part of the machine never passes for all of it.
+void cpuReadProcessorGroups(CpuInfo& cpu, const CpuGroupQuery& query);
 
 // percent is "% Processor Performance" when readOk; collects counts the fast
 // query's collections so far.

@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <array>
-#include <cstring>
 #include <vector>
 
 #include "sources/registry.h"
@@ -16,6 +14,7 @@ namespace {
 using CallNtPowerInformationFunction = LONG(WINAPI*)(POWER_INFORMATION_LEVEL, PVOID, ULONG, PVOID,
                                                      ULONG);
 using NtQuerySystemInformationFunction = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
+using NtQuerySystemInformationExFunction = LONG(WINAPI*)(ULONG, PVOID, ULONG, PVOID, ULONG, PULONG);
 
 constexpr ULONG systemProcessorPerformanceInformation = 8;
 
@@ -29,10 +28,6 @@ struct ProcessorPowerRecord {
     ULONG currentIdleState;
 };
 static_assert(sizeof(ProcessorPowerRecord) == 24);
-
-// Reused by every update: one tick makes no allocation for the per-processor times.
-alignas(8) unsigned char processorRecords[cpuProcessorRecordCapacity * cpuProcessorRecordBytes];
-std::array<CpuTimes, cpuProcessorRecordCapacity> processorTimes;
 
 uint64_t fileTimeValue(const FILETIME& time) {
     return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
@@ -58,10 +53,9 @@ void readBaseFrequency(CpuInfo& cpu) {
     const auto callNtPowerInformation =
         systemFunction<CallNtPowerInformationFunction>(powrprof, "CallNtPowerInformation");
     if (callNtPowerInformation) {
-        SYSTEM_INFO system = {};
-        GetSystemInfo(&system);
-        std::vector<ProcessorPowerRecord> records(system.dwNumberOfProcessors,
-                                                  ProcessorPowerRecord{});
+        // One record for every processor of every group: a buffer for the current
+        // group only is too small on machines with more than 64.
+        std::vector<ProcessorPowerRecord> records(cpu.logicalProcessors, ProcessorPowerRecord{});
         if (!records.empty()) {
             const LONG status = callNtPowerInformation(
                 ProcessorInformation, nullptr, 0, records.data(),
@@ -82,6 +76,11 @@ void cpuInit(CpuInfo& cpu, PdhQuery& fastQuery) {
                                             L"HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0",
                                             L"ProcessorNameString", true));
     cpu.logicalProcessors = GetActiveProcessorCount(ALL_PROCESSOR_GROUPS);
+    const WORD groups = GetActiveProcessorGroupCount();
+    cpu.groupProcessors.clear();
+    for (WORD group = 0; group < groups; ++group)
+        cpu.groupProcessors.push_back(GetActiveProcessorCount(group));
+    if (cpu.groupProcessors.empty()) cpu.groupProcessors.push_back(cpu.logicalProcessors);
     if (const uint32_t cores = countPhysicalCores(); cores > 0) cpu.physicalCores = cores;
     readBaseFrequency(cpu);
 
@@ -91,9 +90,11 @@ void cpuInit(CpuInfo& cpu, PdhQuery& fastQuery) {
     cpuApplyCounterSetup(cpu, cpu.performanceCounter != nullptr, status);
 
     // ntdll is in every process already; it is looked up, never loaded.
-    cpu.ntQuerySystemInformation =
-        reinterpret_cast<void*>(systemFunction<NtQuerySystemInformationFunction>(
-            GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation"));
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    cpu.ntQuerySystemInformation = reinterpret_cast<void*>(
+        systemFunction<NtQuerySystemInformationFunction>(ntdll, "NtQuerySystemInformation"));
+    cpu.ntQuerySystemInformationEx = reinterpret_cast<void*>(
+        systemFunction<NtQuerySystemInformationExFunction>(ntdll, "NtQuerySystemInformationEx"));
     cpuApplyNtQueryPresence(cpu, cpu.ntQuerySystemInformation != nullptr);
 
     cpuUpdate(cpu);
@@ -106,20 +107,34 @@ void cpuUpdate(CpuInfo& cpu) {
                         CpuTimes{fileTimeValue(idle), fileTimeValue(kernel), fileTimeValue(user)});
 
     if (cpu.ntQuerySystemInformation) {
-        const auto ntQuerySystemInformation =
-            reinterpret_cast<NtQuerySystemInformationFunction>(cpu.ntQuerySystemInformation);
-        std::memset(processorRecords, 0, sizeof(processorRecords));
-        ULONG returned = 0;
-        const LONG status =
-            ntQuerySystemInformation(systemProcessorPerformanceInformation, processorRecords,
-                                     sizeof(processorRecords), &returned);
-        const size_t bytes =
-            returned < sizeof(processorRecords) ? returned : sizeof(processorRecords);
-        const size_t count =
-            status < 0 ? 0
-                       : cpuTimesFromRecords(processorRecords, bytes, processorTimes.data(),
-                                             processorTimes.size());
-        cpuApplyProcessorTimes(cpu, status, processorTimes.data(), count);
+        // The plain query answers the calling thread's processor group only; with
+        // more than one group each is asked by number.
+        const struct {
+            NtQuerySystemInformationFunction plain;
+            NtQuerySystemInformationExFunction byGroup;
+            bool oneGroup;
+        } calls{
+            reinterpret_cast<NtQuerySystemInformationFunction>(cpu.ntQuerySystemInformation),
+            reinterpret_cast<NtQuerySystemInformationExFunction>(cpu.ntQuerySystemInformationEx),
+            cpu.groupProcessors.size() <= 1};
+        // One captured reference: small enough that the std::function allocates nothing.
+        cpuReadProcessorGroups(
+            cpu,
+            [&calls](uint16_t group, unsigned char* buffer, uint32_t bytes,
+                     uint32_t& written) -> int32_t {
+                ULONG returned = 0;
+                LONG status = static_cast<LONG>(0xC0000002); // STATUS_NOT_IMPLEMENTED
+                if (calls.oneGroup) {
+                    status = calls.plain(systemProcessorPerformanceInformation, buffer, bytes,
+                                         &returned);
+                } else if (calls.byGroup) {
+                    USHORT number = group;
+                    status = calls.byGroup(systemProcessorPerformanceInformation, &number,
+                                           sizeof(number), buffer, bytes, &returned);
+                }
+                written = returned;
+                return status;
+            });
     }
 
     double percent = 0;
