@@ -25,19 +25,6 @@ struct NetworkAdapter {
     bool listedBefore = false; // ... and at the update before it
 };
 
-struct NetworkInfo {
-    Reading<bool> status;
-    std::vector<NetworkAdapter> adapters; // in order of discovery, never removed
-    double downloadRate = 0;
-    double uploadRate = 0;
-    uint64_t receivedSinceOpen = 0;
-    uint64_t sentSinceOpen = 0;
-    bool ratesValid = false;
-    uint64_t lastTick = 0; // GetTickCount64 of the last successful update
-};
-
-void networkUpdate(NetworkInfo& network);
-
 // One row of the interface table (MIB_IF_ROW2) as the core needs it.
 struct NetworkRow {
     uint64_t luid = 0;
@@ -52,6 +39,22 @@ struct NetworkRow {
     uint64_t inOctets = 0;
     uint64_t outOctets = 0;
 };
+
+struct NetworkInfo {
+    Reading<bool> status;
+    std::vector<NetworkAdapter> adapters; // in order of discovery, never removed
+    double downloadRate = 0;
+    double uploadRate = 0;
+    uint64_t receivedSinceOpen = 0;
+    uint64_t sentSinceOpen = 0;
+    bool ratesValid = false;
+    uint64_t lastTick = 0; // GetTickCount64 of the last successful update
+    // The shell's copy of the interface table, reused from update to update: once
+    // the table's size and names settle, copying it allocates nothing.
+    std::vector<NetworkRow> rows;
+};
+
+void networkUpdate(NetworkInfo& network);
 
 // One successful table read, nowMs being the tick count (milliseconds) read with it.
 void networkApply(NetworkInfo& network, const std::vector<NetworkRow>& rows, uint64_t nowMs);

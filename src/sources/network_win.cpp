@@ -72,15 +72,12 @@ void networkUpdate(NetworkInfo& network) {
     }
     const uint64_t now = GetTickCount64();
 
-    // Reused from tick to tick: once the table's size and names settle, copying it
-    // allocates nothing.
-    static std::vector<NetworkRow> rows;
-    rows.resize(table->NumEntries);
+    network.rows.resize(table->NumEntries);
     for (ULONG i = 0; i < table->NumEntries; ++i)
-        copyRow(rows[i], table->Table[i]);
+        copyRow(network.rows[i], table->Table[i]);
     api.freeMibTable(table);
 
-    networkApply(network, rows, now);
+    networkApply(network, network.rows, now);
 }
 
 } // namespace ovra
