@@ -1,12 +1,29 @@
 #include "driver.h"
 
+#include <gtest/gtest.h>
 #include <shlobj.h>
+
 #include <algorithm>
 #include <cstdlib>
+
+#include "support/wine.h"
 
 namespace e2e {
 
 namespace {
+
+// Every case starts the real program, which keeps its files in the user's data
+// folder; the cases remove that folder, edit settings.ini and switch the theme.
+// That is only harmless in a Wine prefix, so on a real Windows PC none runs.
+class WinePrefixOnly : public testing::Environment {
+public:
+    void SetUp() override {
+        if (!ovra::test::runningUnderWine())
+            GTEST_SKIP() << "the end-to-end cases change the user's data folder and theme, so "
+                            "they run only in a Wine prefix";
+    }
+};
+testing::Environment* const winePrefixOnly = testing::AddGlobalTestEnvironment(new WinePrefixOnly);
 
 constexpr wchar_t windowClass[] = L"OvraMonitorMainWindow";
 
@@ -65,6 +82,11 @@ void removeDataFolder() {
 bool folderExists(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool fileExists(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 std::string readFile(const std::wstring& path) {

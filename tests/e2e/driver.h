@@ -14,6 +14,7 @@ std::wstring dataFolder();
 void removeDataFolder();
 std::vector<std::wstring> dataFolderFiles(); // names, sorted; empty when absent
 bool folderExists(const std::wstring& path);
+bool fileExists(const std::wstring& path);
 std::string readFile(const std::wstring& path);
 
 // Programs started from now on run on the simulated PC (tests/fixtures/fake_pdh.cpp):

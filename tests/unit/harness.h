@@ -6,10 +6,9 @@
 
 #include <string>
 
-namespace ovra::test {
+#include "support/wine.h"
 
-// True under Wine (ntdll exports wine_get_version), false on a real Windows PC.
-bool runningUnderWine();
+namespace ovra::test {
 
 // Skips the test on a real Windows PC: for tests that change per-user state
 // (the data folder, the registry, the theme) that only a Wine prefix may lose.

@@ -1,7 +1,10 @@
 // The real data folder of the Wine prefix. Files other programs keep there stay.
+// On a real Windows PC it is the user's own folder, so nothing here runs there.
 #include "store/data_folder.h"
 
 #include <gtest/gtest.h>
+
+#include "harness.h"
 
 #include <windows.h>
 
@@ -16,6 +19,7 @@ bool isFolder(const std::wstring& path) {
 }
 
 TEST(DataFolder, IsOvraMonitorUnderTheUsersFolderWithSingleSeparators) {
+    OVRA_SKIP_UNLESS_WINE();
     const std::wstring folder = dataFolder();
     const std::wstring suffix = L"\\OvraMonitor";
     ASSERT_GT(folder.size(), suffix.size());
@@ -27,6 +31,7 @@ TEST(DataFolder, IsOvraMonitorUnderTheUsersFolderWithSingleSeparators) {
 }
 
 TEST(DataFolder, IsCreatedAgainAfterBeingRemoved) {
+    OVRA_SKIP_UNLESS_WINE();
     const std::wstring folder = dataFolder();
     // Set aside whatever is there, so that the files other tests keep survive.
     const std::wstring aside = folder + L".aside-" + std::to_wstring(GetCurrentProcessId());

@@ -1,8 +1,11 @@
 // The Windows app mode in Wine's real registry; the state found before each test is
-// put back afterwards.
+// put back afterwards. On a real Windows PC it is the user's own setting, so
+// nothing here runs there.
 #include "store/theme.h"
 
 #include <gtest/gtest.h>
+
+#include "harness.h"
 
 #include <windows.h>
 
@@ -16,6 +19,7 @@ constexpr wchar_t lightThemeValue[] = L"AppsUseLightTheme";
 class ThemeRegistry : public ::testing::Test {
 protected:
     void SetUp() override {
+        OVRA_SKIP_UNLESS_WINE();
         HKEY key = nullptr;
         keyExisted =
             RegOpenKeyExW(HKEY_CURRENT_USER, personalizeKey, 0, KEY_READ, &key) == ERROR_SUCCESS;
@@ -26,6 +30,7 @@ protected:
     }
 
     void TearDown() override {
+        if (IsSkipped()) return;
         if (valueExisted)
             setLightTheme(previous);
         else
@@ -48,11 +53,18 @@ protected:
     DWORD previous = 1;
 };
 
-TEST_F(ThemeRegistry, SystemIsDarkOnlyWhenAppsAreSetToDark) {
+// The window is dark for the dark theme, or for following a system whose apps are
+// set to dark (theme 2); light otherwise, also for an unknown theme.
+TEST_F(ThemeRegistry, WindowFollowsTheSystemOnlyWhenAppsAreSetToDark) {
     removeLightTheme();
     EXPECT_FALSE(systemUsesDarkTheme()) << "absent value means light";
+    EXPECT_FALSE(themeIsDark(2, systemUsesDarkTheme()));
+    EXPECT_TRUE(themeIsDark(1, systemUsesDarkTheme()));
     setLightTheme(0);
     EXPECT_TRUE(systemUsesDarkTheme());
+    EXPECT_TRUE(themeIsDark(2, systemUsesDarkTheme()));
+    EXPECT_FALSE(themeIsDark(0, systemUsesDarkTheme()));
+    EXPECT_FALSE(themeIsDark(3, systemUsesDarkTheme())) << "an unknown theme is light";
     setLightTheme(1);
     EXPECT_FALSE(systemUsesDarkTheme());
 
@@ -61,14 +73,6 @@ TEST_F(ThemeRegistry, SystemIsDarkOnlyWhenAppsAreSetToDark) {
                               2 * sizeof(wchar_t)),
               ERROR_SUCCESS);
     EXPECT_FALSE(systemUsesDarkTheme());
-}
-
-TEST(Theme, WindowIsDarkForDarkOrForFollowingADarkSystem) {
-    EXPECT_FALSE(themeIsDark(0, true));
-    EXPECT_TRUE(themeIsDark(1, false));
-    EXPECT_FALSE(themeIsDark(2, false));
-    EXPECT_TRUE(themeIsDark(2, true));
-    EXPECT_FALSE(themeIsDark(3, true)) << "an unknown theme is light";
 }
 
 } // namespace
