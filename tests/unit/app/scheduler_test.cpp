@@ -68,11 +68,3 @@ TEST(Sample, DiskRatesSumOnlyDrivesWithBothRates) {
     EXPECT_FALSE(hasValue(sample.diskReadRate));
     EXPECT_FALSE(hasValue(sample.diskWriteRate));
 }
-
-TEST(Scheduler, ProcessTimerRunsOnlyOnTheProcessesPageWhenEnabled) {
-    EXPECT_EQ(processIntervalMs(1, 5), 3000u);
-    EXPECT_EQ(processIntervalMs(2, 5), 10000u);
-    EXPECT_EQ(processIntervalMs(0, 5), 0u);
-    for (int page : {0, 4, 6, 8})
-        EXPECT_EQ(processIntervalMs(1, page), 0u);
-}
