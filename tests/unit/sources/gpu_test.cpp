@@ -414,22 +414,5 @@ TEST_F(SimulatedGpu, UseAndMemoryOfTheAdapterComeFromItsCounters) {
     EXPECT_EQ(adapter.sharedUsed.limitation, Limitation::Driver);
 }
 
-TEST_F(SimulatedGpu, WithoutGpuCountersEveryCounterValueSaysWhy) {
-    setMachine("\\Processor Information(_Total)\\% Processor Performance = 100\n");
-    gpuInit(gpu, query);
-    pdhCollect(query);
-    pdhCollect(query);
-    gpuUpdate(gpu);
-    ASSERT_EQ(gpu.adapters.size(), 1u);
-    const std::wstring reason =
-        L"Penghitung kinerja GPU tidak ada di Windows ini (objek penghitung kinerja tidak ada). "
-        L"Windows baru menyediakannya mulai versi 1709 dengan driver WDDM 2.0 ke atas.";
-    for (const Reading<double>* reading :
-         {&gpu.adapters[0].usage, &gpu.adapters[0].dedicatedUsed, &gpu.adapters[0].sharedUsed}) {
-        EXPECT_EQ(reading->limitation, Limitation::WindowsApi);
-        EXPECT_EQ(reading->reason, reason);
-    }
-}
-
 } // namespace
 } // namespace ovra

@@ -189,15 +189,5 @@ TEST_F(SimulatedThermal, ZoneTemperaturesComeFromTheCounter) {
     EXPECT_EQ(thermal.status.reason, noZone);
 }
 
-TEST_F(SimulatedThermal, NoThermalObjectNamesItsStatus) {
-    setMachine("\\Processor Information(_Total)\\% Processor Performance = 100\n");
-    thermalInit(thermal, query);
-    pdhCollect(query);
-    thermalUpdate(thermal);
-    EXPECT_EQ(thermal.maxTemp.limitation, Limitation::WindowsApi);
-    EXPECT_EQ(thermal.maxTemp.reason, L"Penghitung \"Thermal Zone Information\" tidak tersedia "
-                                      L"(objek penghitung kinerja tidak ada).");
-}
-
 } // namespace
 } // namespace ovra
