@@ -33,6 +33,15 @@ std::vector<std::wstring> titlesOf(const std::vector<Finding>& findings) {
     return titles;
 }
 
+// Exactly one finding, with this severity, title and start of its body.
+void expectOne(const std::vector<Finding>& found, FindingSeverity severity,
+               const std::wstring& title, const std::wstring& bodyStart) {
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].severity, severity);
+    EXPECT_EQ(found[0].title, title);
+    EXPECT_TRUE(startsWith(found[0].body, bodyStart)) << found[0].body;
+}
+
 std::vector<Finding> findingsOf(const Machine& machine, bool cpuSustained = false) {
     return evaluateFindings(Settings{}, machine.inputs(), cpuSustained);
 }
@@ -47,12 +56,8 @@ TEST(Findings, RamAtTheThresholdAddsTheSmallRamSentenceUpToThreeGibibytes) {
     Machine machine;
     machine.setMemory(85.0, 3 * gibibyte, 460ull << 20);
     std::vector<Finding> found = findingsOf(machine);
-    ASSERT_EQ(found.size(), 1u);
-    EXPECT_EQ(found[0].severity, FindingSeverity::Warning);
-    EXPECT_EQ(found[0].title, L"RAM hampir penuh (85%)");
-    EXPECT_TRUE(startsWith(found[0].body,
-                           L"Terpakai 2,55 GB dari 3,00 GB; tersedia 460 MB. Saat RAM penuh"))
-        << found[0].body;
+    expectOne(found, FindingSeverity::Warning, L"RAM hampir penuh (85%)",
+              L"Terpakai 2,55 GB dari 3,00 GB; tersedia 460 MB. Saat RAM penuh");
     EXPECT_TRUE(endsWith(found[0].body, L"pemakai RAM terbesar." + smallRamSentence));
 
     machine.setMemory(85.0, 4 * gibibyte, 600ull << 20);
@@ -68,13 +73,8 @@ TEST(Findings, CommitAtExactlyNinetyPercentIsCritical) {
     Machine machine;
     setReading(machine.memory.commitTotal, 9 * gibibyte);
     setReading(machine.memory.commitLimit, 10 * gibibyte);
-    std::vector<Finding> found = findingsOf(machine);
-    ASSERT_EQ(found.size(), 1u);
-    EXPECT_EQ(found[0].severity, FindingSeverity::Critical);
-    EXPECT_EQ(found[0].title, L"Memori virtual hampir habis (90%)");
-    EXPECT_TRUE(startsWith(found[0].body,
-                           L"Memori ter-commit 9,00 GB dari batas 10,0 GB (RAM + berkas paging). "))
-        << found[0].body;
+    expectOne(findingsOf(machine), FindingSeverity::Critical, L"Memori virtual hampir habis (90%)",
+              L"Memori ter-commit 9,00 GB dari batas 10,0 GB (RAM + berkas paging). ");
 
     setReading(machine.memory.commitTotal, 9 * gibibyte - 1);
     EXPECT_TRUE(findingsOf(machine).empty());
@@ -120,10 +120,9 @@ TEST(Findings, SmartPredictedFailureNamesTheDisk) {
     setReading(healthy.smart, false);
     PhysicalDisk unread; // could not be read: skipped
     machine.storage.disks = {healthy, unread, failing};
-    const std::vector<Finding> found = findingsOf(machine);
-    ASSERT_EQ(found.size(), 1u);
-    EXPECT_EQ(found[0].severity, FindingSeverity::Critical);
-    EXPECT_EQ(found[0].title, L"Disk memprediksi kegagalan (SMART): ACME SSD 512");
+    expectOne(findingsOf(machine), FindingSeverity::Critical,
+              L"Disk memprediksi kegagalan (SMART): ACME SSD 512",
+              L"Firmware disk melaporkan bahwa ambang SMART terlampaui.");
 }
 
 TEST(Findings, BatteryWearWarnsBelowEightyAndIsCriticalBelowSixty) {
@@ -132,13 +131,10 @@ TEST(Findings, BatteryWearWarnsBelowEightyAndIsCriticalBelowSixty) {
     setReading(machine.battery.designCapacity, 50000u);
     setReading(machine.battery.fullCapacity, 39950u);
     setReading(machine.battery.health, 79.9);
-    std::vector<Finding> found = findingsOf(machine);
-    ASSERT_EQ(found.size(), 1u);
-    EXPECT_EQ(found[0].severity, FindingSeverity::Warning);
-    EXPECT_EQ(found[0].title, L"Kapasitas baterai tinggal 80% dari desain");
-    EXPECT_TRUE(startsWith(found[0].body, L"Kapasitas penuh 39950 mWh dibanding kapasitas desain "
-                                          L"50000 mWh (dilaporkan firmware baterai). "))
-        << found[0].body;
+    const std::vector<Finding> found = findingsOf(machine);
+    expectOne(found, FindingSeverity::Warning, L"Kapasitas baterai tinggal 80% dari desain",
+              L"Kapasitas penuh 39950 mWh dibanding kapasitas desain 50000 mWh (dilaporkan "
+              L"firmware baterai). ");
     EXPECT_TRUE(endsWith(found[0].body, L"di bawah sekitar 80% waktu pakai terasa lebih singkat."));
 
     setReading(machine.battery.health, 59.9);
@@ -154,18 +150,13 @@ TEST(Findings, SustainedCpuAndTemperature) {
     Machine machine;
     setReading(machine.cpu.usage, 97.0);
     EXPECT_TRUE(findingsOf(machine, false).empty());
-    std::vector<Finding> found = findingsOf(machine, true);
-    ASSERT_EQ(found.size(), 1u);
-    EXPECT_EQ(found[0].title, L"CPU sibuk terus-menerus");
-    EXPECT_TRUE(startsWith(found[0].body, L"Penggunaan CPU 97% selama lebih dari 30 detik. Pada"))
-        << found[0].body;
+    expectOne(findingsOf(machine, true), FindingSeverity::Warning, L"CPU sibuk terus-menerus",
+              L"Penggunaan CPU 97% selama lebih dari 30 detik. Pada");
 
     Machine hot;
     hot.addGpuTemperature(85.0);
-    found = findingsOf(hot);
-    ASSERT_EQ(found.size(), 1u);
-    EXPECT_EQ(found[0].severity, FindingSeverity::Critical);
-    EXPECT_EQ(found[0].title, L"Suhu tinggi (85°C)");
+    expectOne(findingsOf(hot), FindingSeverity::Critical, L"Suhu tinggi (85°C)",
+              L"Suhu dari sensor resmi melewati ambang Anda.");
 }
 
 TEST(Findings, ProducedWithEveryAlertSwitchedOff) {
