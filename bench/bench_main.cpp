@@ -17,6 +17,8 @@
 
 using namespace ovra;
 
+void historyFigures(); // history_figures.cpp
+
 namespace {
 
 using PdhCollectQueryDataFunction = LONG(WINAPI*)(void*);
@@ -92,6 +94,7 @@ void processUpdateFigure() {
 int main() {
     std::printf("Ovra Monitor benchmarks (median of 7 runs; ratio = figure / baseline)\n");
     fastTickFigure();
+    historyFigures();
     processUpdateFigure();
     return 0;
 }
