@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "app/app.h"
+#include "app/scheduler.h"
 #include "harness.h"
 
 using namespace ovra;
@@ -84,4 +85,16 @@ TEST_F(TrayWindow, IconFollowsTheShellsAnswerAndComesBackAfterTaskbarCreated) {
     EXPECT_FALSE(app.trayPresent);
     showBalloon(app, L"skipped", L"no icon"); // must not touch the shell
     if (!accepted) GTEST_SKIP() << "this shell offers no notification area";
+}
+
+TEST_F(TrayWindow, SlowTickAddsAnIconTheShellDidNotTakeAtStartUp) {
+    addTrayIcon(app);
+    const bool accepted = app.trayPresent;
+    removeTrayIcon(app);
+    if (!accepted) GTEST_SKIP() << "this shell offers no notification area";
+
+    startMeasuring(app);
+    ASSERT_FALSE(app.trayPresent) << "as when Explorer was still starting at sign-in";
+    slowTick(app);
+    EXPECT_TRUE(app.trayPresent);
 }
