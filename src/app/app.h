@@ -10,6 +10,7 @@
 #include "health/alerts.h"
 #include "perf/perf_engine.h"
 #include "perf/power_api.h"
+#include "pages/dialogs.h"
 #include "perf/unsupported.h"
 #include "sources/battery.h"
 #include "sources/cpu.h"
@@ -34,6 +35,7 @@ inline constexpr wchar_t mainWindowClass[] = L"OvraMonitorMainWindow";
 inline constexpr wchar_t productName[] = L"Ovra Monitor";
 inline constexpr int pageCount = 9;
 inline constexpr int processesPage = 5;
+inline constexpr int perfControlPage = 7;
 
 struct App {
     // folder: where the program keeps its files; empty for the per-user data
@@ -58,6 +60,7 @@ struct App {
     int lastContentHeight = 0;
     POINT mouse{-10000, -10000};
     int hovered = -1;
+    bool pressedInClient = false; // the left button went down inside the client area
     bool trayPresent = false;
     UINT taskbarCreatedMessage = 0;
 
@@ -88,6 +91,21 @@ struct App {
     int selectedPercent = 100;
     std::wstring perfMessage;
     bool perfMessageIsError = false;
+
+    // The message boxes and the save dialog of the commands.
+    Dialogs dialogs;
+
+    // The pages: each draws from the top y down in the page area and returns the
+    // y below its last element.
+    int pageSummary(Ui& ui, int x, int y, int width);
+    int pagePerf(Ui& ui, int x, int y, int width);
+    int pageStorage(Ui& ui, int x, int y, int width);
+    int pageBattery(Ui& ui, int x, int y, int width);
+    int pageSensors(Ui& ui, int x, int y, int width);
+    int pageProc(Ui& ui, int x, int y, int width);
+    int pageHistory(Ui& ui, int x, int y, int width);
+    int pagePro(Ui& ui, int x, int y, int width);
+    int pageSettings(Ui& ui, int x, int y, int width);
 };
 
 // The window's first frame: 1060 x 720 at `dpi`, at most the work area, centred.

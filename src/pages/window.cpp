@@ -1,27 +1,66 @@
 #include "pages/window.h"
 
+#include <algorithm>
+#include <cwchar>
+
 #include "app/app.h"
 #include "app/profile.h"
 #include "app/scheduler.h"
+#include "pages/commands.h"
 #include "pages/tray.h"
-#include "ui/dpi.h"
-
-#include <cwchar>
+#include "ui/gdi.h"
 
 namespace ovra {
 
 namespace {
 
-constexpr int sidebarWidth = 208;
+constexpr int sidebarItemTop = 22 + 30 + 26; // below the logo
+constexpr int sidebarItemHeight = 36;
+constexpr int sidebarItemGap = 2;
 
-void fill(HDC dc, const RECT& rect, Colour colour) {
-    SetDCBrushColor(dc, colour);
-    FillRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+constexpr const wchar_t* pageLabels[pageCount] = {
+    L"Ringkasan", L"Performa", L"Penyimpanan", L"Baterai",    L"Sensor",
+    L"Proses",    L"Riwayat",  L"Pro",         L"Pengaturan",
+};
+
+using PageFunction = int (App::*)(Ui&, int, int, int);
+constexpr PageFunction pageFunctions[pageCount] = {
+    &App::pageSummary, &App::pagePerf,    &App::pageStorage, &App::pageBattery,  &App::pageSensors,
+    &App::pageProc,    &App::pageHistory, &App::pagePro,     &App::pageSettings,
+};
+
+// Offsets far beyond any page are held at the End value, so no sequence of
+// wheel turns or keys between two paints can overflow.
+void scrollBy(App& app, int delta) {
+    int& offset = app.scrollOffsets[static_cast<size_t>(app.page)];
+    offset = static_cast<int>(
+        std::clamp<long long>(static_cast<long long>(offset) + delta, -scrollToEnd, scrollToEnd));
+    invalidateWindow(app);
 }
 
-void drawSidebar(App& app, HDC dc, const RECT& area) {
-    fill(dc, area, app.palette[Role::sidebar]);
-    fill(dc, RECT{area.right - 1, area.top, area.right, area.bottom}, app.palette[Role::border]);
+void drawLogo(Ui& ui, int left, int top) {
+    const Ink accent = ui.colour(Role::accent);
+    roundRect(ui, RECT{left, top, left + ui.px(30), top + ui.px(30)}, accent, accent, ui.px(8));
+    static constexpr POINT pulse[6] = {{5, 16}, {11, 16}, {14, 9}, {18, 22}, {21, 15}, {25, 15}};
+    POINT points[6];
+    for (int i = 0; i < 6; ++i)
+        points[i] = POINT{left + ui.px(pulse[i].x), top + ui.px(pulse[i].y)};
+    const GdiObject pen(CreatePen(PS_SOLID, std::max(2, ui.px(2)), ui.colour(Role::onAccent)));
+    Selection selected(ui.dc, pen.get());
+    Polyline(ui.dc, points, 6);
+}
+
+void drawScrollBar(App& app, Ui& ui, int width, int height, int offset) {
+    const int content = app.lastContentHeight;
+    if (content <= height) return;
+    const int track = height - ui.px(16);
+    const int thumb =
+        std::max(static_cast<int>(static_cast<long long>(height) * track / content), ui.px(40));
+    const int top = ui.px(8) + static_cast<int>(static_cast<long long>(offset) * (track - thumb) /
+                                                std::max(content - height, 1));
+    const Ink muted = ui.colour(Role::textMuted);
+    roundRect(ui, RECT{width - ui.px(7), top, width - ui.px(3), top + thumb}, muted, muted,
+              ui.px(4));
 }
 
 LRESULT handleMessage(App& app, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -30,6 +69,7 @@ LRESULT handleMessage(App& app, UINT message, WPARAM wParam, LPARAM lParam) {
         onTaskbarCreated(app);
         return 0;
     }
+    const int x = static_cast<short>(LOWORD(lParam)), y = static_cast<short>(HIWORD(lParam));
     switch (message) {
     case WM_CREATE: onCreate(app); return 0;
     case WM_CLOSE: onClose(app); return 0;
@@ -40,7 +80,7 @@ LRESULT handleMessage(App& app, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER: onTimer(app, wParam); return 0;
     case trayCallbackMessage: onTrayCallback(app, lParam); return 0;
     case WM_SIZE:
-        if (wParam != SIZE_MINIMIZED) InvalidateRect(window, nullptr, FALSE);
+        if (wParam != SIZE_MINIMIZED) invalidateWindow(app);
         return 0;
     case WM_ERASEBKGND: return 1; // the paint covers every pixel
     case WM_PAINT: {
@@ -60,26 +100,107 @@ LRESULT handleMessage(App& app, UINT message, WPARAM wParam, LPARAM lParam) {
             std::wcscmp(reinterpret_cast<const wchar_t*>(lParam), L"ImmersiveColorSet") == 0)
             applyTheme(app);
         return 0;
+    case WM_SETCURSOR:
+        if (LOWORD(lParam) != HTCLIENT) return DefWindowProcW(window, message, wParam, lParam);
+        onSetCursor(app);
+        return TRUE;
     case WM_GETMINMAXINFO: {
         auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
         info->ptMinTrackSize = POINT{scaled(760, app.dpi), scaled(520, app.dpi)};
         return 0;
     }
-    case WM_DPICHANGED: {
-        app.dpi = static_cast<int>(HIWORD(wParam));
-        createFonts(app.fonts, app.dpi);
-        InvalidateRect(window, nullptr, FALSE);
-        const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
-        SetWindowPos(window, nullptr, suggested->left, suggested->top,
-                     suggested->right - suggested->left, suggested->bottom - suggested->top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-        return 0;
+    case WM_KEYDOWN: {
+        RECT client{};
+        GetClientRect(window, &client);
+        if (onKeyDown(app, wParam, GetKeyState(VK_CONTROL) < 0, client.bottom - client.top))
+            return 0;
+        return DefWindowProcW(window, message, wParam, lParam);
     }
+    case WM_MOUSEMOVE: onMouseMove(app, x, y); return 0;
+    case WM_MOUSELEAVE: onMouseLeave(app); return 0;
+    case WM_LBUTTONDOWN: onLButtonDown(app); return 0;
+    case WM_LBUTTONUP: onLButtonUp(app, x, y); return 0;
+    case WM_MOUSEWHEEL: onMouseWheel(app, GET_WHEEL_DELTA_WPARAM(wParam)); return 0;
+    case WM_DPICHANGED:
+        onDpiChanged(app, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
     default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
 } // namespace
+
+void invalidateWindow(App& app) {
+    if (app.window) InvalidateRect(app.window, nullptr, FALSE);
+}
+
+void drawSidebar(App& app, Ui& ui, const RECT& area) {
+    fillRect(ui, area, ui.colour(Role::sidebar));
+    fillRect(ui, RECT{area.right - 1, area.top, area.right, area.bottom}, ui.colour(Role::border));
+    drawLogo(ui, ui.px(20), ui.px(22));
+    drawText(ui, ui.px(20 + 30 + 10), ui.px(22 + 5), productName, FontRole::heading,
+             ui.colour(Role::text));
+
+    const int itemHeight = ui.px(sidebarItemHeight);
+    const int labelTop = (itemHeight - fontHeight(ui, FontRole::body)) / 2;
+    int top = ui.px(sidebarItemTop);
+    for (int page = 0; page < pageCount; ++page) {
+        const RECT item{ui.px(10), top, area.right - ui.px(10), top + itemHeight};
+        const int labelLeft = item.left + ui.px(16);
+        if (page == app.page) {
+            const Ink selected = ui.colour(Role::navSelected);
+            roundRect(ui, item, selected, selected, ui.px(8));
+            fillRect(ui,
+                     RECT{item.left, top + ui.px(9), item.left + ui.px(3), item.bottom - ui.px(9)},
+                     ui.colour(Role::accent));
+            drawText(ui, labelLeft, top + labelTop, pageLabels[page], FontRole::bodyStrong,
+                     ui.colour(Role::text));
+        } else {
+            if (isHovered(ui, item)) {
+                const Ink hover = ui.colour(Role::navHover);
+                roundRect(ui, item, hover, hover, ui.px(8));
+            }
+            drawText(ui, labelLeft, top + labelTop, pageLabels[page], FontRole::body,
+                     ui.colour(Role::textSecondary));
+        }
+        addHit(ui, item, commandNavigate, page);
+        top += ui.px(sidebarItemHeight + sidebarItemGap);
+    }
+    const int footerTop = std::max(static_cast<int>(area.bottom) - ui.px(64), top + ui.px(12));
+    drawText(ui, ui.px(20), footerTop + ui.px(22), L"Tanpa telemetri \u00B7 v1.0.0",
+             FontRole::small, ui.colour(Role::textMuted));
+}
+
+void drawFrame(App& app, HDC dc, int width, int height) {
+    app.hits.clear();
+    app.textRuns.clear();
+    Ui ui;
+    ui.dc = dc;
+    ui.palette = &app.palette;
+    ui.fonts = &app.fonts;
+    ui.dpi = app.dpi;
+    ui.hits = &app.hits;
+    ui.texts = app.recordTextRuns ? &app.textRuns : nullptr;
+    ui.mouse = app.mouse;
+    ui.clip = RECT{0, 0, width, height};
+    fillRect(ui, ui.clip, ui.colour(Role::background));
+
+    const int sidebar = ui.px(sidebarWidth), margin = ui.px(pageMargin);
+    int& offset = app.scrollOffsets[static_cast<size_t>(app.page)];
+    offset = std::min(std::max(app.lastContentHeight - height, 0), std::max(offset, 0));
+
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, sidebar, 0, width, height);
+    const int top = ui.px(24) - offset;
+    const int bottom =
+        (app.*pageFunctions[app.page])(ui, sidebar + margin, top, width - sidebar - 2 * margin);
+    RestoreDC(dc, saved);
+    app.lastContentHeight = (bottom - top) + ui.px(48);
+
+    drawScrollBar(app, ui, width, height, offset);
+    ui.clip = RECT{0, 0, sidebar, height};
+    drawSidebar(app, ui, ui.clip);
+}
 
 void paintWindow(App& app, HDC windowDc, const RECT& client) {
     const int width = client.right - client.left;
@@ -88,22 +209,108 @@ void paintWindow(App& app, HDC windowDc, const RECT& client) {
 
     // Without memory for the off-screen picture the window keeps its last frame
     // rather than showing an empty one.
-    HDC dc = CreateCompatibleDC(windowDc);
-    HBITMAP bitmap = dc ? CreateCompatibleBitmap(windowDc, width, height) : nullptr;
-    if (!bitmap) {
-        if (dc) DeleteDC(dc);
-        return;
+    const MemoryDc dc(windowDc);
+    if (!dc.get()) return;
+    const GdiObject bitmap(CreateCompatibleBitmap(windowDc, width, height));
+    if (!bitmap) return;
+    {
+        Selection selected(dc.get(), bitmap.get());
+        drawFrame(app, dc.get(), width, height);
+        BitBlt(windowDc, 0, 0, width, height, dc.get(), 0, 0, SRCCOPY);
     }
-    HGDIOBJ previous = SelectObject(dc, bitmap);
-    app.hits.clear();
+}
 
-    fill(dc, RECT{0, 0, width, height}, app.palette[Role::background]);
-    drawSidebar(app, dc, RECT{0, 0, scaled(sidebarWidth, app.dpi), height});
+void navigateTo(App& app, int page) {
+    if (page == app.page || page < 0 || page >= pageCount) return;
+    app.page = page;
+    if (page == processesPage && app.settings.processMode != 0) {
+        processUpdate(app.processes, app.cpu.logicalProcessors);
+    } else {
+        // The list is never kept while it is not shown.
+        processClear(app.processes);
+        if (page == perfControlPage) refreshPerfControl(app);
+    }
+    restartTimers(app);
+    invalidateWindow(app);
+}
 
-    BitBlt(windowDc, 0, 0, width, height, dc, 0, 0, SRCCOPY);
-    SelectObject(dc, previous);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
+void onMouseMove(App& app, int x, int y) {
+    app.mouse = POINT{x, y};
+    const int hovered = regionAt(app.hits, app.mouse);
+    if (hovered != app.hovered) {
+        app.hovered = hovered;
+        invalidateWindow(app);
+    }
+    if (app.window) {
+        TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, app.window, 0};
+        TrackMouseEvent(&track);
+    }
+}
+
+void onMouseLeave(App& app) {
+    app.hovered = -1;
+    app.mouse = POINT{-10000, -10000};
+    app.pressedInClient = false;
+    invalidateWindow(app);
+}
+
+void onLButtonDown(App& app) {
+    app.pressedInClient = true;
+}
+
+void onLButtonUp(App& app, int x, int y) {
+    // A release without a press in the window, such as the end of a double-click
+    // on the title bar that maximised it, is not a click.
+    if (!app.pressedInClient) return;
+    app.pressedInClient = false;
+    const int region = regionAt(app.hits, POINT{x, y});
+    if (region < 0) return;
+    const HitRegion hit = app.hits[static_cast<size_t>(region)];
+    executeCommand(app, hit.command, hit.argument);
+}
+
+void onMouseWheel(App& app, int delta) {
+    scrollBy(app, -MulDiv(delta, scaled(64, app.dpi), 120));
+}
+
+bool onKeyDown(App& app, WPARAM key, bool controlDown, int clientHeight) {
+    if (key < 33 || key > 57) return false;
+    const int pageStep = clientHeight - scaled(80, app.dpi), lineStep = scaled(48, app.dpi);
+    switch (key) {
+    case VK_PRIOR: scrollBy(app, -pageStep); return true;
+    case VK_NEXT: scrollBy(app, pageStep); return true;
+    case VK_UP: scrollBy(app, -lineStep); return true;
+    case VK_DOWN: scrollBy(app, lineStep); return true;
+    case VK_HOME:
+        app.scrollOffsets[static_cast<size_t>(app.page)] = 0;
+        invalidateWindow(app);
+        return true;
+    case VK_END:
+        app.scrollOffsets[static_cast<size_t>(app.page)] = scrollToEnd;
+        invalidateWindow(app);
+        return true;
+    default: break;
+    }
+    if (key >= '1' && key <= '9' && controlDown) {
+        navigateTo(app, static_cast<int>(key - '1'));
+        invalidateWindow(app);
+        return true;
+    }
+    return false;
+}
+
+void onDpiChanged(App& app, int dpi, const RECT& suggested) {
+    app.dpi = dpi;
+    createFonts(app.fonts, app.dpi);
+    invalidateWindow(app);
+    if (app.window)
+        SetWindowPos(app.window, nullptr, suggested.left, suggested.top,
+                     suggested.right - suggested.left, suggested.bottom - suggested.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void onSetCursor(App& app) {
+    SetCursor(LoadCursorW(nullptr, app.hovered >= 0 ? IDC_HAND : IDC_ARROW));
 }
 
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

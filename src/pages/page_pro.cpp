@@ -1,0 +1,11 @@
+// The page's header; its cards come with the page itself.
+#include "app/app.h"
+#include "ui/cards.h"
+
+namespace ovra {
+
+int App::pagePro(Ui& ui, int x, int y, int width) {
+    return y + pageHeader(ui, x, y, width, L"Pro", L"");
+}
+
+} // namespace ovra

@@ -1,0 +1,278 @@
+// Moving between pages in the real window: key chords, sidebar clicks, and
+// what a long session of paints and page changes costs in handles.
+#include <gtest/gtest.h>
+
+#include <winternl.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+#include "driver.h"
+
+using namespace e2e;
+
+namespace {
+
+constexpr int pages = 9;
+
+// Centre of a sidebar item at 96 DPI.
+POINT sidebarItem(int page) {
+    return POINT{100, 78 + 38 * page + 18};
+}
+
+// The selected item shows the accent marker bar at its left edge.
+int selectedPage(HWND window) {
+    HDC dc = GetDC(window);
+    int selected = -1;
+    for (int page = 0; page < pages; ++page) {
+        const COLORREF marker = GetPixel(dc, 11, sidebarItem(page).y);
+        if (marker == RGB(0x0D, 0x7A, 0x6A) || marker == RGB(0x30, 0xBA, 0xA2)) selected = page;
+    }
+    ReleaseDC(window, dc);
+    return selected;
+}
+
+// Waits until the window has handled everything posted to it so far.
+void settle(HWND window) {
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_BLOCK, 5000, &ignored);
+}
+
+void clickAt(HWND window, POINT point) {
+    const LPARAM where = MAKELPARAM(point.x, point.y);
+    PostMessageW(window, WM_MOUSEMOVE, 0, where);
+    PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, where);
+    PostMessageW(window, WM_LBUTTONUP, 0, where);
+    settle(window);
+}
+
+void pressControlChord(WORD key) {
+    INPUT inputs[4] = {};
+    for (INPUT& input : inputs)
+        input.type = INPUT_KEYBOARD;
+    inputs[0].ki.wVk = VK_CONTROL;
+    inputs[1].ki.wVk = key;
+    inputs[2].ki.wVk = key;
+    inputs[2].ki.dwFlags = KEYEVENTF_KEYUP;
+    inputs[3].ki.wVk = VK_CONTROL;
+    inputs[3].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(4, inputs, sizeof(INPUT));
+}
+
+// A started program whose first frame is on the screen.
+struct ShownProgram {
+    ShownProgram() {
+        removeDataFolder();
+        window = program.waitForWindow();
+        if (window) eventually([&] { return selectedPage(window) == 0; });
+    }
+    ~ShownProgram() {
+        if (!window) return;
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        program.waitForExit();
+    }
+    Program program;
+    HWND window = nullptr;
+};
+
+// Live GDI objects of a process: the used entries of the GDI handle table that
+// the process environment block points to. (GetGuiResources answers 0 under Wine.)
+size_t gdiObjectCount(HANDLE process) {
+    PROCESS_BASIC_INFORMATION basic{};
+    if (NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof(basic),
+                                  nullptr) != 0)
+        return 0;
+    constexpr size_t tableOffset = 0xF8; // GdiSharedHandleTable in the 64-bit PEB
+    uint64_t table = 0;
+    SIZE_T read = 0;
+    if (!ReadProcessMemory(process,
+                           reinterpret_cast<const BYTE*>(basic.PebBaseAddress) + tableOffset,
+                           &table, sizeof(table), &read) ||
+        !table)
+        return 0;
+    struct Entry {
+        uint64_t object;
+        uint32_t owner;
+        uint16_t instance;
+        uint8_t type;
+        uint8_t flags;
+        uint64_t user;
+    };
+    static_assert(sizeof(Entry) == 24);
+    std::vector<Entry> entries(0x10000);
+    ReadProcessMemory(process, reinterpret_cast<const void*>(table), entries.data(),
+                      entries.size() * sizeof(Entry), &read);
+    size_t used = 0;
+    for (size_t i = 0; i < read / sizeof(Entry); ++i)
+        if (entries[i].type != 0) ++used;
+    return used;
+}
+
+// Kernel handles a process holds, from the system handle list.
+size_t kernelHandleCount(DWORD processId) {
+    struct Entry {
+        void* object;
+        ULONG_PTR processId;
+        ULONG_PTR handle;
+        ULONG access;
+        USHORT creatorBackTrace;
+        USHORT type;
+        ULONG attributes;
+        ULONG reserved;
+    };
+    struct List {
+        ULONG_PTR count;
+        ULONG_PTR reserved;
+        Entry handles[1];
+    };
+    constexpr auto extendedHandleInformation = static_cast<SYSTEM_INFORMATION_CLASS>(64);
+    std::vector<BYTE> buffer(1 << 20);
+    ULONG needed = 0;
+    NTSTATUS status;
+    while ((status = NtQuerySystemInformation(extendedHandleInformation, buffer.data(),
+                                              ULONG(buffer.size()), &needed)) ==
+           static_cast<NTSTATUS>(0xC0000004L)) // STATUS_INFO_LENGTH_MISMATCH
+        buffer.resize(buffer.size() * 2);
+    if (status != 0) return 0;
+    const auto* list = reinterpret_cast<const List*>(buffer.data());
+    size_t count = 0;
+    for (ULONG_PTR i = 0; i < list->count; ++i)
+        if (list->handles[i].processId == processId) ++count;
+    return count;
+}
+
+// Windows a process owns, top-level and message-only.
+size_t windowCount(DWORD processId) {
+    struct Search {
+        DWORD processId;
+        size_t count;
+    } search{processId, 0};
+    auto countWindow = [](HWND window, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(data);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == s->processId) ++s->count;
+        return TRUE;
+    };
+    EnumWindows(countWindow, reinterpret_cast<LPARAM>(&search));
+    for (HWND w = nullptr; (w = FindWindowExW(HWND_MESSAGE, w, nullptr, nullptr));)
+        countWindow(w, reinterpret_cast<LPARAM>(&search));
+    return search.count;
+}
+
+struct Resources {
+    size_t gdi, kernel, windows;
+};
+
+// The resting counts: a paint or a tick in progress holds a few objects for a
+// moment, so the least of several looks is what the process keeps.
+Resources resourcesOf(HANDLE process, DWORD processId) {
+    Resources least{SIZE_MAX, SIZE_MAX, SIZE_MAX};
+    for (int look = 0; look < 5; ++look) {
+        least.gdi = std::min(least.gdi, gdiObjectCount(process));
+        least.kernel = std::min(least.kernel, kernelHandleCount(processId));
+        least.windows = std::min(least.windows, windowCount(processId));
+        Sleep(20);
+    }
+    return least;
+}
+
+} // namespace
+
+TEST(Navigation, ControlDigitsOpenEveryPage) {
+    ShownProgram shown;
+    ASSERT_NE(shown.window, nullptr);
+    ASSERT_EQ(selectedPage(shown.window), 0);
+    for (int digit : {9, 2, 3, 4, 5, 6, 7, 8, 1}) {
+        SetForegroundWindow(shown.window);
+        pressControlChord(WORD('0' + digit));
+        EXPECT_TRUE(eventually([&] { return selectedPage(shown.window) == digit - 1; }, 5000))
+            << "Ctrl+" << digit;
+    }
+    SetForegroundWindow(shown.window);
+    pressControlChord('0');
+    pressControlChord(VK_NUMPAD4);
+    settle(shown.window);
+    Sleep(200);
+    EXPECT_EQ(selectedPage(shown.window), 0) << "Ctrl+0 and keypad digits do nothing";
+}
+
+TEST(Navigation, SidebarClickOpensThePageUnderTheRelease) {
+    ShownProgram shown;
+    ASSERT_NE(shown.window, nullptr);
+    clickAt(shown.window, sidebarItem(6));
+    EXPECT_TRUE(eventually([&] { return selectedPage(shown.window) == 6; }, 5000));
+    // A release whose press happened elsewhere (a double-click on the title bar
+    // that maximised the window) is not a click.
+    const POINT item = sidebarItem(2);
+    PostMessageW(shown.window, WM_LBUTTONUP, 0, MAKELPARAM(item.x, item.y));
+    settle(shown.window);
+    RedrawWindow(shown.window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_EQ(selectedPage(shown.window), 6);
+}
+
+TEST(Resources, MeasuresMoveWithADeliberateLeak) {
+    // The counts used below must see objects come and go, or a leak check built
+    // on them could never fail.
+    HANDLE self = GetCurrentProcess();
+    const DWORD id = GetCurrentProcessId();
+    // What the first window of a process sets up once is not part of the count.
+    DestroyWindow(
+        CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 1, 1, HWND_MESSAGE, nullptr, nullptr, nullptr));
+    resourcesOf(self, id);
+    const Resources before = resourcesOf(self, id);
+    std::vector<HGDIOBJ> brushes;
+    std::vector<HANDLE> events;
+    std::vector<HWND> windows;
+    for (int i = 0; i < 10; ++i) {
+        brushes.push_back(CreateSolidBrush(RGB(i, 0, 0)));
+        events.push_back(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+        windows.push_back(CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 1, 1, HWND_MESSAGE, nullptr,
+                                          nullptr, nullptr));
+    }
+    const Resources leaking = resourcesOf(self, id);
+    EXPECT_GE(leaking.gdi, before.gdi + 10);
+    EXPECT_GE(leaking.kernel, before.kernel + 10);
+    EXPECT_GE(leaking.windows, before.windows + 10);
+    for (int i = 0; i < 10; ++i) {
+        DeleteObject(brushes[size_t(i)]);
+        CloseHandle(events[size_t(i)]);
+        DestroyWindow(windows[size_t(i)]);
+    }
+    const Resources after = resourcesOf(self, id);
+    EXPECT_EQ(after.gdi, before.gdi);
+    EXPECT_EQ(after.kernel, before.kernel);
+    EXPECT_EQ(after.windows, before.windows);
+}
+
+TEST(Resources, NoGrowthAcrossPaintsAndPageSwitches) {
+    ShownProgram shown;
+    ASSERT_NE(shown.window, nullptr);
+    HANDLE process =
+        OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, shown.program.processId());
+    ASSERT_NE(process, nullptr);
+    auto paint = [&](int times) {
+        for (int i = 0; i < times; ++i)
+            RedrawWindow(shown.window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    };
+    auto switchPages = [&](int times) {
+        for (int i = 0; i < times; ++i)
+            clickAt(shown.window, sidebarItem((i + 1) % pages));
+    };
+    // One round of everything first, so what is created once (font caches, the
+    // first visit of a page) is not counted as growth.
+    switchPages(pages);
+    paint(20);
+    const Resources start = resourcesOf(process, shown.program.processId());
+    EXPECT_GT(start.gdi, 0u);
+    EXPECT_GT(start.kernel, 0u);
+    paint(500);
+    switchPages(50);
+    settle(shown.window);
+    const Resources end = resourcesOf(process, shown.program.processId());
+    EXPECT_LE(end.gdi, start.gdi) << "GDI objects";
+    EXPECT_LE(end.kernel, start.kernel) << "kernel handles";
+    EXPECT_LE(end.windows, start.windows) << "windows";
+    CloseHandle(process);
+}
