@@ -133,6 +133,26 @@ bool actionCommand(App& app, int32_t command, int32_t) {
     }
 }
 
+// Performance control: choosing and stepping do nothing until the user has
+// confirmed the warning; restoring needs no confirmation.
+bool perfCommand(App& app, int32_t command, int32_t argument) {
+    switch (command) {
+    case commandPerfPlan:
+        if (app.perfControlOn) app.selectedPlan = argument;
+        return true;
+    case commandPerfRestore: {
+        std::wstring message;
+        app.perfMessageIsError =
+            !restorePerfChange(app.powerApi, dataFilePath(recoveryFileName), message);
+        app.perfMessage = message;
+        app.perfControlOn = false;
+        refreshPerfControl(app);
+        return true;
+    }
+    default: return false;
+    }
+}
+
 } // namespace
 
 SaveFileRequest exportFileRequest() {
@@ -151,7 +171,8 @@ void refreshPerfControl(App& app) {
 void executeCommand(App& app, int32_t command, int32_t argument) {
     // Choosing the page already shown does nothing at all, not even a repaint.
     if (command == commandNavigate) return navigateTo(app, argument);
-    if (!settingsCommand(app, command, argument)) actionCommand(app, command, argument);
+    if (!settingsCommand(app, command, argument) && !actionCommand(app, command, argument))
+        perfCommand(app, command, argument);
     invalidateWindow(app);
 }
 
