@@ -11,11 +11,7 @@
 
 namespace ovra {
 
-namespace {
-
-constexpr wchar_t settingsFileName[] = L"settings.ini";
-
-} // namespace
+namespace {} // namespace
 
 App::App(std::wstring folder) : folder(std::move(folder)) {
     historyInit(history, appFilePath(*this, L"riwayat.csv"),

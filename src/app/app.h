@@ -33,6 +33,7 @@ namespace ovra {
 
 inline constexpr wchar_t mainWindowClass[] = L"OvraMonitorMainWindow";
 inline constexpr wchar_t productName[] = L"Ovra Monitor";
+inline constexpr wchar_t settingsFileName[] = L"settings.ini";
 inline constexpr int pageCount = 9;
 inline constexpr int processesPage = 5;
 inline constexpr int perfControlPage = 7;

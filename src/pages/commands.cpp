@@ -21,7 +21,7 @@ int messageBox(App& app, const std::wstring& text, UINT type) {
 }
 
 void saveAppSettings(App& app) {
-    saveSettings(app.settings, dataFilePath(L"settings.ini"));
+    saveSettings(app.settings, appFilePath(app, settingsFileName));
 }
 
 // Commands that change one setting; each saves the settings at once.
@@ -120,12 +120,18 @@ void toggleAutostart(App& app) {
 }
 
 // Commands that act rather than change a setting.
-bool actionCommand(App& app, int32_t command, int32_t) {
+bool actionCommand(App& app, int32_t command, int32_t argument) {
     switch (command) {
     case commandAutostart: toggleAutostart(app); return true;
     case commandExportHistory: exportHistory(app); return true;
     case commandClearHistory: clearHistory(app); return true;
     case commandSmartCheck: smartCheck(app.storage); return true;
+    case commandProcessSort:
+        // The key is not a setting: it lasts until the program closes.
+        if (argument < 0) return true;
+        app.processes.sortBy = static_cast<uint32_t>(argument);
+        processSort(app.processes);
+        return true;
     case commandOpenDataFolder:
         ShellExecuteW(app.window, L"open", dataFolder().c_str(), nullptr, nullptr, SW_SHOWNORMAL);
         return true;
@@ -143,7 +149,7 @@ bool perfCommand(App& app, int32_t command, int32_t argument) {
     case commandPerfRestore: {
         std::wstring message;
         app.perfMessageIsError =
-            !restorePerfChange(app.powerApi, dataFilePath(recoveryFileName), message);
+            !restorePerfChange(app.powerApi, appFilePath(app, recoveryFileName), message);
         app.perfMessage = message;
         app.perfControlOn = false;
         refreshPerfControl(app);

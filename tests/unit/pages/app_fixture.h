@@ -1,7 +1,7 @@
 #pragma once
-// An App with a stand-in window: a hidden pop-up whose user data points at the
-// App, so the window procedure, the timers and SetWindowPos work on it, while
-// the start-up, sources and tray of the real window never run.
+// An App keeping its files in a folder of its own, with a stand-in window: a hidden pop-up whose
+// user data points at the App, so the window procedure, the timers and SetWindowPos work on it,
+// while the start-up, sources and tray of the real window never run.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -10,8 +10,9 @@
 #include <string>
 
 #include "app/app.h"
+#include "harness.h"
 #include "pages/window.h"
-#include "unit/ui/canvas.h"
+#include "ui/canvas.h"
 
 namespace ovra::test {
 
@@ -56,7 +57,8 @@ protected:
         return ran;
     }
 
-    App app;
+    TempFolder folder{L"ovra-window"};
+    App app{folder.path};
     HWND window = nullptr;
     std::unique_ptr<Canvas> canvas;
 };

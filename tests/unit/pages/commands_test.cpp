@@ -1,6 +1,6 @@
 // The command dispatcher: settings saved at once, confirmations and their exact
 // texts, exports, and the process list following its mode. Commands that save
-// the settings write the prefix's settings.ini.
+// the settings write settings.ini in the test's own folder.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -11,7 +11,6 @@
 #include <commdlg.h>
 
 #include "pages/commands.h"
-#include "store/data_folder.h"
 
 using namespace ovra;
 
@@ -37,23 +36,9 @@ bool fakeSaveFile(HWND, const SaveFileRequest& request, std::wstring& chosen) {
     return !chosenPath.empty();
 }
 
-bool underWine() {
-    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    return ntdll && GetProcAddress(ntdll, "wine_get_version");
-}
-
-std::wstring settingsPath() {
-    return dataFilePath(L"settings.ini");
-}
-
-int savedInt(const wchar_t* key) {
-    return static_cast<int>(GetPrivateProfileIntW(L"umum", key, -1, settingsPath().c_str()));
-}
-
 class Commands : public test::AppWindow {
 protected:
     void SetUp() override {
-        if (!underWine()) GTEST_SKIP() << "writes the per-user data folder; runs only under Wine";
         test::AppWindow::SetUp();
         app.dialogs.messageBox = fakeMessageBox;
         app.dialogs.saveFile = fakeSaveFile;
@@ -63,10 +48,9 @@ protected:
         chosenPath.clear();
         DeleteFileW(settingsPath().c_str());
     }
-    void TearDown() override {
-        if (!window) return;
-        DeleteFileW(settingsPath().c_str());
-        test::AppWindow::TearDown();
+    std::wstring settingsPath() const { return folder.file(settingsFileName); }
+    int savedInt(const wchar_t* key) const {
+        return static_cast<int>(GetPrivateProfileIntW(L"umum", key, -1, settingsPath().c_str()));
     }
     // Runs a command and tells whether it rewrote settings.ini.
     bool runAndSaved(int32_t command, int32_t argument) {
@@ -160,8 +144,10 @@ TEST_F(Commands, ProcessModeOffStopsTheProcessTimer) {
     app.settings.processMode = 1;
     navigateTo(app, processesPage);
     ASSERT_TRUE(timerRuns(3));
+    EXPECT_FALSE(app.processes.rows.empty()) << "the list is read on entering the page";
     EXPECT_TRUE(runAndSaved(commandProcessMode, 0));
     EXPECT_FALSE(timerRuns(3));
+    EXPECT_TRUE(app.processes.rows.empty());
     EXPECT_EQ(savedInt(L"mode_proses"), 0);
     EXPECT_TRUE(runAndSaved(commandProcessMode, 2));
     EXPECT_TRUE(timerRuns(3));
@@ -224,4 +210,14 @@ TEST_F(Commands, ExportAsksForAFileAndReportsTheResult) {
     EXPECT_GT(boxes[1].text.size(), std::wstring(L"Ekspor gagal: ").size());
     EXPECT_EQ(boxes[1].type, UINT(MB_ICONERROR));
     EXPECT_EQ(boxes[1].caption, L"Ovra Monitor");
+}
+
+TEST_F(Commands, SortingReordersTheShownRowsWithoutSaving) {
+    app.processes.rows = {ProcessRow{1, L"a.exe", true, true, 50.0, 100},
+                          ProcessRow{2, L"b.exe", true, true, 10.0, 900}};
+    EXPECT_FALSE(runAndSaved(commandProcessSort, 1));
+    EXPECT_EQ(app.processes.sortBy, 1u);
+    EXPECT_EQ(app.processes.rows[0].pid, 2u);
+    EXPECT_FALSE(runAndSaved(commandProcessSort, 0));
+    EXPECT_EQ(app.processes.rows[0].pid, 1u);
 }
