@@ -122,3 +122,19 @@ TEST(PerformancePage, MemoryBarWarnsFromTheRamThreshold) {
     ASSERT_NE(value, nullptr);
     EXPECT_EQ(page.barBelow(*value), page.role(Role::accent));
 }
+
+TEST(PerformancePage, ProcessorCellsScaleWithTheDpi) {
+    PageCanvas page(144);
+    CpuInfo& cpu = page.app->cpu;
+    setReading(cpu.perProcessorStatus, true);
+    cpu.perProcessorUsage.assign(5, 10.0);
+    // A 900-pixel column at 144 DPI holds four cells of 150 dip (225 pixels).
+    page.draw(&App::pagePerf, 900 + 2 * page.px(18));
+    const TextRun* first = page.text(L"Logical 1");
+    const TextRun* second = page.text(L"Logical 2");
+    const TextRun* fifth = page.text(L"Logical 5");
+    ASSERT_TRUE(first && second && fifth);
+    EXPECT_EQ(second->rect.left - first->rect.left, 225);
+    EXPECT_EQ(fifth->rect.left, first->rect.left);
+    EXPECT_EQ(fifth->rect.top - first->rect.top, 60);
+}
