@@ -35,31 +35,6 @@ bool balloonShown(DWORD programId) {
     return search.found;
 }
 
-// Makes the program load the simulated PC's pdh.dll while it lives. An override
-// put into the environment of this (Wine) process does not reach the program's
-// loader, Wine's per-program registry setting does; it is removed afterwards.
-class SimulatedPdhOverride {
-public:
-    SimulatedPdhOverride() {
-        RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key_,
-                        nullptr);
-        const wchar_t native[] = L"native";
-        if (key_)
-            RegSetValueExW(key_, L"pdh", 0, REG_SZ, reinterpret_cast<const BYTE*>(native),
-                           sizeof native);
-    }
-    ~SimulatedPdhOverride() {
-        if (key_) RegCloseKey(key_);
-        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\OvraMonitor.exe");
-    }
-    SimulatedPdhOverride(const SimulatedPdhOverride&) = delete;
-    SimulatedPdhOverride& operator=(const SimulatedPdhOverride&) = delete;
-
-private:
-    static constexpr wchar_t key[] = L"Software\\Wine\\AppDefaults\\OvraMonitor.exe\\DllOverrides";
-    HKEY key_ = nullptr;
-};
-
 bool answers(HWND window) {
     DWORD_PTR result = 0;
     return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result) != 0;
@@ -84,8 +59,7 @@ TEST(Alerts, HotSensorAndLowRamThresholdRunTheAlertPathWithOrWithoutATray) {
     DWORD written = 0;
     WriteFile(file, line.data(), DWORD(line.size()), &written, nullptr);
     CloseHandle(file);
-    useSimulatedPc(state);
-    const SimulatedPdhOverride simulatedPdh;
+    const OnSimulatedPc simulated(state);
 
     Program program;
     HWND window = program.waitForWindow();

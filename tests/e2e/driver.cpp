@@ -12,6 +12,12 @@ namespace e2e {
 
 namespace {
 
+// Wine gives a started program the WINEDLLOVERRIDES of the Unix side, whatever a
+// Windows parent puts into its environment, so the override for the program is its
+// own key in the prefix's registry, read when it starts.
+constexpr wchar_t programOverridesKey[] =
+    L"Software\\Wine\\AppDefaults\\OvraMonitor.exe\\DllOverrides";
+
 // Every case starts the real program, which keeps its files in the user's data
 // folder; the cases remove that folder, edit settings.ini and switch the theme.
 // That is only harmless in a Wine prefix, so on a real Windows PC none runs.
@@ -21,6 +27,8 @@ public:
         if (!ovra::test::runningUnderWine())
             GTEST_SKIP() << "the end-to-end cases change the user's data folder and theme, so "
                             "they run only in a Wine prefix";
+        // A case that ended early may have left the program on the simulated PC.
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, programOverridesKey, L"pdh");
     }
 };
 testing::Environment* const winePrefixOnly = testing::AddGlobalTestEnvironment(new WinePrefixOnly);
@@ -47,10 +55,15 @@ std::wstring programPath() {
     return path;
 }
 
-void useSimulatedPc(const std::wstring& statePath) {
-    // A started program inherits this environment; the override is read when it starts.
-    SetEnvironmentVariableW(L"WINEDLLOVERRIDES", L"pdh=n;mscoree,mshtml=");
+OnSimulatedPc::OnSimulatedPc(const std::wstring& statePath) {
+    const wchar_t native[] = L"native";
+    RegSetKeyValueW(HKEY_CURRENT_USER, programOverridesKey, L"pdh", REG_SZ, native, sizeof(native));
     SetEnvironmentVariableW(L"OVRA_PDH_STATE", statePath.c_str());
+}
+
+OnSimulatedPc::~OnSimulatedPc() {
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, programOverridesKey, L"pdh");
+    SetEnvironmentVariableW(L"OVRA_PDH_STATE", nullptr);
 }
 
 std::wstring dataFolder() {

@@ -17,10 +17,16 @@ bool folderExists(const std::wstring& path);
 bool fileExists(const std::wstring& path);
 std::string readFile(const std::wstring& path);
 
-// Programs started from now on run on the simulated PC (tests/fixtures/fake_pdh.cpp):
+// While it lives, programs started run on the simulated PC (tests/fixtures/fake_pdh.cpp):
 // they load the stand-in pdh.dll, which serves the counters of the state file at
 // `statePath` (a Windows path; write it before or while the program runs).
-void useSimulatedPc(const std::wstring& statePath);
+class OnSimulatedPc {
+public:
+    explicit OnSimulatedPc(const std::wstring& statePath);
+    ~OnSimulatedPc();
+    OnSimulatedPc(const OnSimulatedPc&) = delete;
+    OnSimulatedPc& operator=(const OnSimulatedPc&) = delete;
+};
 
 // One started copy of the program. The destructor ends it if it still runs.
 class Program {
