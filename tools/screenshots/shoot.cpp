@@ -5,7 +5,12 @@
 // measure for <settle ms>, then for each digit of <pages> presses Ctrl+digit and
 // saves the client area as "<output folder>\page-<digit>.bmp". Closes the
 // program at the end. Exit code 0 when every picture was saved.
+//   shoot.exe --luid
+// prints the LUID of the first hardware graphics adapter as performance-counter
+// instance names write it ("luid_0x00000000_0x0000D1A2"), so the simulated PC's
+// GPU counters can name the adapter the program will find.
 #include <windows.h>
+#include <dxgi.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -115,9 +120,36 @@ bool saveClient(HWND window, const std::wstring& path) {
     return written;
 }
 
+// The first adapter DXGI lists that is not the software renderer; 1 when none.
+int printAdapterLuid() {
+    using CreateFactory = HRESULT(WINAPI*)(REFIID, void**);
+    HMODULE dxgi = LoadLibraryExW(L"dxgi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    auto create = dxgi ? reinterpret_cast<CreateFactory>(
+                             reinterpret_cast<void*>(GetProcAddress(dxgi, "CreateDXGIFactory1")))
+                       : nullptr;
+    IDXGIFactory1* factory = nullptr;
+    if (!create || FAILED(create(__uuidof(IDXGIFactory1), reinterpret_cast<void**>(&factory))))
+        return 1;
+    int result = 1;
+    IDXGIAdapter1* adapter = nullptr;
+    for (UINT i = 0; result != 0 && factory->EnumAdapters1(i, &adapter) == S_OK; ++i) {
+        DXGI_ADAPTER_DESC1 desc{};
+        if (SUCCEEDED(adapter->GetDesc1(&desc)) && !(desc.Flags & DXGI_ADAPTER_FLAG_SOFTWARE)) {
+            std::wprintf(L"luid_0x%08lX_0x%08lX\n",
+                         static_cast<unsigned long>(desc.AdapterLuid.HighPart),
+                         desc.AdapterLuid.LowPart);
+            result = 0;
+        }
+        adapter->Release();
+    }
+    factory->Release();
+    return result;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    if (argc == 2 && std::wcscmp(argv[1], L"--luid") == 0) return printAdapterLuid();
     if (argc != 7) {
         std::fwprintf(stderr, L"usage: shoot.exe <program> <output folder> <pages> <client "
                               L"width dip> <client height dip> <settle ms>\n");
