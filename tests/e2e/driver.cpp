@@ -115,6 +115,23 @@ std::string readFile(const std::wstring& path) {
     return content;
 }
 
+void settle(HWND window) {
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_BLOCK, 5000, &ignored);
+}
+
+void clickAt(HWND window, POINT point) {
+    const LPARAM where = MAKELPARAM(point.x, point.y);
+    PostMessageW(window, WM_MOUSEMOVE, 0, where);
+    PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, where);
+    PostMessageW(window, WM_LBUTTONUP, 0, where);
+    settle(window);
+}
+
+POINT sidebarItem(int page) {
+    return POINT{100, 78 + 38 * page + 18};
+}
+
 std::vector<HWND> mainWindows() {
     std::vector<HWND> windows;
     HWND window = nullptr;

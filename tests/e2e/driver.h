@@ -47,6 +47,13 @@ private:
     PROCESS_INFORMATION process_{};
 };
 
+// Waits until the window has handled everything posted to it so far.
+void settle(HWND window);
+// A left click as the mouse makes it: move, press and release at `point`.
+void clickAt(HWND window, POINT point);
+// Centre of a sidebar item at 96 DPI.
+POINT sidebarItem(int page);
+
 // Every top-level window of the main window class.
 std::vector<HWND> mainWindows();
 

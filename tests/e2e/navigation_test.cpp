@@ -16,11 +16,6 @@ namespace {
 
 constexpr int pages = 9;
 
-// Centre of a sidebar item at 96 DPI.
-POINT sidebarItem(int page) {
-    return POINT{100, 78 + 38 * page + 18};
-}
-
 // The selected item shows the accent marker bar at its left edge.
 int selectedPage(HWND window) {
     HDC dc = GetDC(window);
@@ -31,20 +26,6 @@ int selectedPage(HWND window) {
     }
     ReleaseDC(window, dc);
     return selected;
-}
-
-// Waits until the window has handled everything posted to it so far.
-void settle(HWND window) {
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_BLOCK, 5000, &ignored);
-}
-
-void clickAt(HWND window, POINT point) {
-    const LPARAM where = MAKELPARAM(point.x, point.y);
-    PostMessageW(window, WM_MOUSEMOVE, 0, where);
-    PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, where);
-    PostMessageW(window, WM_LBUTTONUP, 0, where);
-    settle(window);
 }
 
 void pressControlChord(WORD key) {

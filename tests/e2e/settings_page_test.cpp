@@ -78,34 +78,33 @@ POINT firstColumnRun(const Screen& screen, uint32_t colour, int run) {
     return POINT{-1, -1};
 }
 
-void settle(HWND window) {
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_BLOCK, 5000, &ignored);
-}
-
-void clickAt(HWND window, POINT point) {
-    const LPARAM where = MAKELPARAM(point.x, point.y);
-    PostMessageW(window, WM_MOUSEMOVE, 0, where);
-    PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, where);
-    PostMessageW(window, WM_LBUTTONUP, 0, where);
-    settle(window);
-}
-
-void openPage(HWND window, int page) {
-    clickAt(window, POINT{100, 78 + 38 * page + 18});
-}
-
 std::wstring settingsPath() {
     return dataFolder() + L"\\settings.ini";
 }
 
-// A fresh data folder holding only these settings.
-void startWithSettings(const std::vector<std::pair<const wchar_t*, const wchar_t*>>& values) {
-    removeDataFolder();
-    CreateDirectoryW(dataFolder().c_str(), nullptr);
-    for (const auto& [key, value] : values)
-        WritePrivateProfileStringW(L"umum", key, value, settingsPath().c_str());
-}
+// The program started on a fresh data folder holding only these settings, in
+// the light theme, showing `page`.
+struct ProgramOnPage {
+    ProgramOnPage(const std::vector<std::pair<const wchar_t*, const wchar_t*>>& values, int page) {
+        removeDataFolder();
+        CreateDirectoryW(dataFolder().c_str(), nullptr);
+        WritePrivateProfileStringW(L"umum", L"tema", L"0", settingsPath().c_str());
+        for (const auto& [key, value] : values)
+            WritePrivateProfileStringW(L"umum", key, value, settingsPath().c_str());
+        window = program.waitForWindow();
+        if (!window || !eventually([&] { return pageBackground(window) == lightBackground; }))
+            window = nullptr;
+        else
+            clickAt(window, sidebarItem(page));
+    }
+    // Closing ends the program cleanly.
+    DWORD close() {
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        return program.waitForExit();
+    }
+    Program program;
+    HWND window = nullptr;
+};
 
 size_t lineCount(const std::string& text) {
     return size_t(std::count(text.begin(), text.end(), '\n'));
@@ -114,49 +113,40 @@ size_t lineCount(const std::string& text) {
 } // namespace
 
 TEST(SettingsPage, ThemeChoiceTurnsThePageDarkAndIsSaved) {
-    startWithSettings({{L"tema", L"0"}});
-    Program program;
-    HWND window = program.waitForWindow();
-    ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(eventually([&] { return pageBackground(window) == lightBackground; }));
-    openPage(window, settingsPage);
+    ProgramOnPage shown({}, settingsPage);
+    ASSERT_NE(shown.window, nullptr);
 
     // The chosen theme's segment is the first accent the page shows; "Gelap" is
     // the segment right after it.
     POINT light{-1, -1};
     ASSERT_TRUE(eventually([&] {
-        light = firstColumnRun(capture(window), lightAccent, 12);
+        light = firstColumnRun(capture(shown.window), lightAccent, 12);
         return light.x >= 0;
     }));
-    const Screen screen = capture(window);
+    const Screen screen = capture(shown.window);
     int right = light.x;
     while (right < screen.width && screen.at(right, light.y + 6) == lightAccent)
         ++right;
-    clickAt(window, POINT{right + 16, light.y + 6});
+    clickAt(shown.window, POINT{right + 16, light.y + 6});
 
-    EXPECT_TRUE(eventually([&] { return pageBackground(window) == darkBackground; }));
+    EXPECT_TRUE(eventually([&] { return pageBackground(shown.window) == darkBackground; }));
     EXPECT_EQ(GetPrivateProfileIntW(L"umum", L"tema", -1, settingsPath().c_str()), 1)
         << "saved at once, before the window closes";
-    PostMessageW(window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(program.waitForExit(), 0u);
+    EXPECT_EQ(shown.close(), 0u);
 }
 
 TEST(HistoryPage, SavingSwitchedOnWritesTheFileAfterThirtyTicks) {
-    startWithSettings({{L"tema", L"0"}, {L"interval_cepat_ms", L"1000"}});
-    Program program;
-    HWND window = program.waitForWindow();
-    ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(eventually([&] { return pageBackground(window) == lightBackground; }));
-    openPage(window, historyPage);
+    ProgramOnPage shown({{L"interval_cepat_ms", L"1000"}}, historyPage);
+    ASSERT_NE(shown.window, nullptr);
 
     // The storage card's switch is the page's first switch, and it is off.
     POINT toggle{-1, -1};
     ASSERT_TRUE(eventually([&] {
-        toggle = firstColumnRun(capture(window), lightToggleOff, 10);
+        toggle = firstColumnRun(capture(shown.window), lightToggleOff, 10);
         return toggle.x >= 0;
     }));
     const std::wstring csv = dataFolder() + L"\\riwayat.csv";
-    clickAt(window, POINT{toggle.x + 16, toggle.y + 5});
+    clickAt(shown.window, POINT{toggle.x + 16, toggle.y + 5});
     const ULONGLONG switchedOn = GetTickCount64();
     EXPECT_TRUE(eventually([] {
         return GetPrivateProfileIntW(L"umum", L"riwayat_disimpan", -1, settingsPath().c_str()) == 1;
@@ -172,6 +162,5 @@ TEST(HistoryPage, SavingSwitchedOnWritesTheFileAfterThirtyTicks) {
     }));
     EXPECT_EQ(content.rfind("waktu_lokal,cpu_persen,", 0), 0u);
     EXPECT_EQ((lineCount(content) - 1) % 30, 0u) << "whole batches of thirty rows";
-    PostMessageW(window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(program.waitForExit(), 0u);
+    EXPECT_EQ(shown.close(), 0u);
 }

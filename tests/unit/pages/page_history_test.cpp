@@ -13,12 +13,6 @@ namespace {
 class HistoryPage : public test::PageView {
 protected:
     void showHistory(int pageWidth = 852) { show(6, pageWidth); }
-    // The range segment drawn as chosen: its label strong, on the accent.
-    bool rangeSelected(const wchar_t* label) const {
-        const TextRun* run = text(label);
-        return run && run->font == FontRole::bodyStrong &&
-               run->role == test::roleOf(Role::onAccent);
-    }
 };
 
 } // namespace
@@ -26,20 +20,20 @@ protected:
 TEST_F(HistoryPage, RangeChoiceShowsTheStoredWindow) {
     app.settings.historyRangeMinutes = 60;
     showHistory();
-    EXPECT_TRUE(rangeSelected(L"60 menit"));
+    EXPECT_TRUE(chosen(L"60 menit"));
     EXPECT_EQ(argumentsOf(commandHistoryRange), (std::vector<int32_t>{0, 1}));
     EXPECT_EQ(count(L"60 menit terakhir"), 4) << "every chart spans the chosen window";
 
     // Ten minutes only come from a hand-edited file; the nearest choice above shows.
     app.settings.historyRangeMinutes = 10;
     showHistory();
-    EXPECT_TRUE(rangeSelected(L"15 menit"));
-    EXPECT_FALSE(rangeSelected(L"5 menit"));
+    EXPECT_TRUE(chosen(L"15 menit"));
+    EXPECT_FALSE(chosen(L"5 menit"));
     EXPECT_EQ(argumentsOf(commandHistoryRange), (std::vector<int32_t>{0, 2}));
 
     app.settings.historyRangeMinutes = 5;
     showHistory();
-    EXPECT_TRUE(rangeSelected(L"5 menit"));
+    EXPECT_TRUE(chosen(L"5 menit"));
 }
 
 TEST_F(HistoryPage, WithoutATemperatureTheSuhuCardExplainsWhy) {

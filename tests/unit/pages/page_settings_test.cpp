@@ -13,11 +13,6 @@ constexpr int settingsPage = 8;
 
 class SettingsPage : public test::PageView {
 protected:
-    bool selected(const wchar_t* label) const {
-        const TextRun* run = text(label);
-        return run && run->font == FontRole::bodyStrong &&
-               run->role == test::roleOf(Role::onAccent);
-    }
 };
 
 } // namespace
@@ -28,11 +23,11 @@ TEST_F(SettingsPage, ChoicesShowTheStoredValues) {
     app.settings.slowIntervalMs = 30000;
     app.settings.processMode = 2;
     show(settingsPage);
-    EXPECT_TRUE(selected(L"Gelap"));
-    EXPECT_TRUE(selected(L"2 dtk"));
-    EXPECT_FALSE(selected(L"1 dtk"));
-    EXPECT_TRUE(selected(L"30 dtk"));
-    EXPECT_TRUE(selected(L"Lambat (10 dtk)"));
+    EXPECT_TRUE(chosen(L"Gelap"));
+    EXPECT_TRUE(chosen(L"2 dtk"));
+    EXPECT_FALSE(chosen(L"1 dtk"));
+    EXPECT_TRUE(chosen(L"30 dtk"));
+    EXPECT_TRUE(chosen(L"Lambat (10 dtk)"));
     EXPECT_EQ(argumentsOf(commandTheme), (std::vector<int32_t>{0, 2}));
     EXPECT_EQ(argumentsOf(commandFastInterval), (std::vector<int32_t>{0, 2}));
     EXPECT_EQ(argumentsOf(commandSlowInterval), (std::vector<int32_t>{0, 1}));
@@ -113,7 +108,7 @@ TEST_F(SettingsPage, ThemeClickSavesTheChoice) {
     EXPECT_EQ(GetPrivateProfileIntW(L"umum", L"tema", -1, folder.file(settingsFileName).c_str()),
               1);
     show(settingsPage);
-    EXPECT_TRUE(selected(L"Gelap"));
+    EXPECT_TRUE(chosen(L"Gelap"));
     EXPECT_EQ(canvas->pixel(pageLeft + 500, 5), app.palette[Role::background]);
     EXPECT_TRUE(app.palette.dark);
 }

@@ -38,6 +38,12 @@ protected:
             n += run.text == content;
         return n;
     }
+    // A segment drawn as the chosen one: its label strong, on the accent.
+    bool chosen(const wchar_t* label) const {
+        const TextRun* run = text(label);
+        return run && run->font == FontRole::bodyStrong &&
+               run->role == static_cast<int>(Role::onAccent);
+    }
     const TextRun* textStarting(const std::wstring& prefix) const {
         for (const TextRun& run : app.textRuns)
             if (run.text.rfind(prefix, 0) == 0) return &run;
