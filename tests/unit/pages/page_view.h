@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app_fixture.h"
+#include "page_canvas.h" // roleOf
 
 namespace ovra::test {
 
@@ -50,9 +51,5 @@ protected:
         return nullptr;
     }
 };
-
-inline int roleOf(Role role) {
-    return static_cast<int>(role);
-}
 
 } // namespace ovra::test
