@@ -8,6 +8,9 @@
 #include <tlhelp32.h>
 
 #include <cstdio>
+#include <string>
+#include <vector>
+#include <pdh.h>
 #include <memory>
 
 #include "app/app.h"
@@ -17,30 +20,58 @@
 
 using namespace ovra;
 
-void historyFigures(); // history_figures.cpp
+void historyFigures();                         // history_figures.cpp
+void paintFigures(const std::wstring& folder); // paint_figures.cpp
 
 namespace {
 
 using PdhCollectQueryDataFunction = LONG(WINAPI*)(void*);
+using PdhGetFormattedCounterArrayFunction = LONG(WINAPI*)(void*, DWORD, DWORD*, DWORD*, void*);
+using PdhGetFormattedCounterValueFunction = LONG(WINAPI*)(void*, DWORD, DWORD*, void*);
+
+// A folder of the benchmarks' own for the App's files, never the user's data folder.
+std::wstring benchFolder() {
+    wchar_t temp[MAX_PATH + 1];
+    GetTempPathW(MAX_PATH + 1, temp);
+    const std::wstring folder = std::wstring(temp) + L"ovra-bench";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    return folder;
+}
 using NtQuerySystemInformationFunction = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
 
 // One fast tick against the Windows calls it has to make: collecting the counter
 // query, the system and per-processor times, the memory status, the interface
-// table and the clock.
+// table, the counters' values and the clock.
 void fastTickFigure() {
-    auto app = std::make_unique<App>();
-    cpuInit(app->cpu, app->fastQuery);
-    diskIoInit(app->storage, app->fastQuery);
-    pdhCollect(app->fastQuery);
+    auto app = std::make_unique<App>(benchFolder());
+    startMeasuring(*app);
     fastTick(*app);
 
     const HMODULE pdh = loadSystemLibrary(L"pdh.dll");
     const auto collect = systemFunction<PdhCollectQueryDataFunction>(pdh, "PdhCollectQueryData");
+    const auto readValue =
+        systemFunction<PdhGetFormattedCounterValueFunction>(pdh, "PdhGetFormattedCounterValue");
+    const auto readArray =
+        systemFunction<PdhGetFormattedCounterArrayFunction>(pdh, "PdhGetFormattedCounterArrayW");
+    std::vector<unsigned char> items(64 * 1024);
+    std::vector<void*> arrays;
+    for (void* counter : {app->storage.readCounter, app->storage.writeCounter})
+        if (counter) arrays.push_back(counter);
     const auto ntQuery = systemFunction<NtQuerySystemInformationFunction>(
         GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation");
     static unsigned char processorTimes[64 * 48];
     const auto bareCalls = [&] {
         if (collect && app->fastQuery.handle) collect(app->fastQuery.handle);
+        if (readValue && app->cpu.performanceCounter) {
+            DWORD type = 0;
+            PDH_FMT_COUNTERVALUE value{};
+            readValue(app->cpu.performanceCounter, PDH_FMT_DOUBLE | PDH_FMT_NOCAP100, &type,
+                      &value);
+        }
+        for (void* counter : arrays) {
+            DWORD bytes = DWORD(items.size()), count = 0;
+            if (readArray) readArray(counter, PDH_FMT_DOUBLE, &bytes, &count, items.data());
+        }
         FILETIME idle, kernel, user, now;
         GetSystemTimes(&idle, &kernel, &user);
         ULONG length = 0;
@@ -94,6 +125,7 @@ void processUpdateFigure() {
 int main() {
     std::printf("Ovra Monitor benchmarks (median of 7 runs; ratio = figure / baseline)\n");
     fastTickFigure();
+    paintFigures(benchFolder());
     historyFigures();
     processUpdateFigure();
     return 0;

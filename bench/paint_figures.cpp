@@ -1,0 +1,100 @@
+// The paint figures: one paint of each page, and the history page over a full
+// ring, each against a plain fill and copy of the same 1060 x 720 bitmap.
+#include <windows.h>
+
+#include <cstdio>
+#include <memory>
+
+#include "app/app.h"
+#include "app/scheduler.h"
+#include "harness.h"
+#include "pages/window.h"
+
+using namespace ovra;
+
+namespace {
+
+constexpr int width = 1060, height = 720;
+constexpr const char* pageNames[pageCount] = {"Ringkasan", "Performa", "Penyimpanan",
+                                              "Baterai",   "Sensor",   "Proses",
+                                              "Riwayat",   "Pro",      "Pengaturan"};
+
+// The screen the paint is copied to: a bitmap in a memory DC.
+struct Screen {
+    Screen() {
+        HDC desktop = GetDC(nullptr);
+        dc = CreateCompatibleDC(desktop);
+        bitmap = CreateCompatibleBitmap(desktop, width, height);
+        ReleaseDC(nullptr, desktop);
+        previous = SelectObject(dc, bitmap);
+    }
+    ~Screen() {
+        SelectObject(dc, previous);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+    }
+    HDC dc = nullptr;
+    HBITMAP bitmap = nullptr;
+    HGDIOBJ previous = nullptr;
+};
+
+// What any paint must do at least: an off-screen bitmap filled and copied.
+void fillAndCopy(HDC target) {
+    HDC memory = CreateCompatibleDC(target);
+    HBITMAP bitmap = CreateCompatibleBitmap(target, width, height);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    const RECT all{0, 0, width, height};
+    FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    BitBlt(target, 0, 0, width, height, memory, 0, 0, SRCCOPY);
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+}
+
+uint64_t fileTimeNow() {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    return (uint64_t(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+}
+
+} // namespace
+
+void paintFigures(const std::wstring& folder) {
+    auto app = std::make_unique<App>(folder);
+    startMeasuring(*app);
+    fastTick(*app);
+    processUpdate(app->processes, app->cpu.logicalProcessors);
+    createFonts(app->fonts, app->dpi);
+    Screen screen;
+    const RECT client{0, 0, width, height};
+
+    const double baseline = bench::perCallMs([&] { fillAndCopy(screen.dc); }, 7, 20);
+    for (int page = 0; page < pageCount; ++page) {
+        app->page = page;
+        const double paint = bench::perCallMs([&] { paintWindow(*app, screen.dc, client); }, 7, 20);
+        char name[64];
+        std::snprintf(name, sizeof name, "2. paint of page %d %s", page + 1, pageNames[page]);
+        bench::report(name, paint, baseline, "ms");
+    }
+
+    // A full ring two seconds apart, every value present, drawn in all five charts.
+    const uint64_t now = fileTimeNow();
+    historyClearRing(app->history);
+    for (uint64_t i = 0; i < historyCapacity; ++i) {
+        Sample sample;
+        sample.time = now - (historyCapacity - 1 - i) * 20'000'000ull;
+        sample.cpuPercent = float(i % 100);
+        sample.ramPercent = 40.0f + float(i % 20);
+        sample.downloadRate = float(i * 1000 % 700000);
+        sample.uploadRate = float(i * 300 % 90000);
+        sample.diskReadRate = float(i * 5000 % 9000000);
+        sample.diskWriteRate = float(i * 7000 % 5000000);
+        sample.temperature = 40.0f + float(i % 30);
+        historyAppend(app->history, sample);
+    }
+    app->settings.historyRangeMinutes = 60;
+    app->page = 6;
+    const double history = bench::perCallMs([&] { paintWindow(*app, screen.dc, client); }, 7, 20);
+    bench::report("3. history page, 1800 samples in five charts", history, baseline, "ms");
+    deleteFonts(app->fonts);
+}
