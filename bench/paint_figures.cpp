@@ -7,6 +7,7 @@
 
 #include "app/app.h"
 #include "app/scheduler.h"
+#include "canvas.h"
 #include "harness.h"
 #include "pages/window.h"
 
@@ -18,25 +19,6 @@ constexpr int width = 1060, height = 720;
 constexpr const char* pageNames[pageCount] = {"Ringkasan", "Performa", "Penyimpanan",
                                               "Baterai",   "Sensor",   "Proses",
                                               "Riwayat",   "Pro",      "Pengaturan"};
-
-// The screen the paint is copied to: a bitmap in a memory DC.
-struct Screen {
-    Screen() {
-        HDC desktop = GetDC(nullptr);
-        dc = CreateCompatibleDC(desktop);
-        bitmap = CreateCompatibleBitmap(desktop, width, height);
-        ReleaseDC(nullptr, desktop);
-        previous = SelectObject(dc, bitmap);
-    }
-    ~Screen() {
-        SelectObject(dc, previous);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-    }
-    HDC dc = nullptr;
-    HBITMAP bitmap = nullptr;
-    HGDIOBJ previous = nullptr;
-};
 
 // What any paint must do at least: an off-screen bitmap filled and copied.
 void fillAndCopy(HDC target) {
@@ -65,7 +47,7 @@ void paintFigures(const std::wstring& folder) {
     fastTick(*app);
     processUpdate(app->processes, app->cpu.logicalProcessors);
     createFonts(app->fonts, app->dpi);
-    Screen screen;
+    bench::Canvas screen(width, height);
     const RECT client{0, 0, width, height};
 
     const double baseline = bench::perCallMs([&] { fillAndCopy(screen.dc); }, 7, 20);

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/app.h"
+#include "canvas.h"
 #include "app/scheduler.h"
 #include "pages/window.h"
 #include "store/history.h"
@@ -88,26 +89,6 @@ void removeFolder(const std::wstring& folder) {
     RemoveDirectoryW(folder.c_str());
 }
 
-// A paint target like the window's: a 1060 x 720 bitmap in a memory DC.
-struct Canvas {
-    Canvas() {
-        dc = CreateCompatibleDC(nullptr);
-        BITMAPINFO info{};
-        info.bmiHeader = {sizeof(BITMAPINFOHEADER), 1060, -720, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        void* bits = nullptr;
-        bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        previous = SelectObject(dc, bitmap);
-    }
-    ~Canvas() {
-        SelectObject(dc, previous);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-    }
-    HDC dc = nullptr;
-    HBITMAP bitmap = nullptr;
-    HGDIOBJ previous = nullptr;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -140,7 +121,7 @@ int main(int argc, char** argv) {
         seedHistoryFile(appFilePath(*app, L"riwayat.csv"), seed, uint64_t(ticks) * 8);
         historySetSaving(app->history, true);
         createFonts(app->fonts, app->dpi);
-        Canvas canvas;
+        bench::Canvas canvas(1060, 720);
         const RECT client{0, 0, 1060, 720};
 
         const long ticksPerPaint = ticks / paints > 0 ? ticks / paints : 1;
