@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "app/perf_control.h"
 #include "app/scheduler.h"
 #include "pages/tray.h"
 #include "pages/window.h"
@@ -112,21 +113,11 @@ void startMeasuring(App& app) {
     smartCheck(app.storage);
 
     app.fanControl = fanControlInfo();
-    app.overclock = overclockInfo();
+    app.overclock = overclockInfo(app.cpu.name);
 
     historySetSaving(app.history, app.settings.saveHistory);
 
-    // A previous run that ended without undoing its power-setting changes (a crash,
-    // a power cut) left the recovery file behind: put the settings back now.
-    const std::wstring recoveryPath = appFilePath(app, recoveryFileName);
-    if (recoveryFileExists(recoveryPath)) {
-        std::wstring result;
-        const bool restored = restorePerfChange(app.powerApi, recoveryPath, result);
-        app.perfMessage = L"Saat dibuka, Ovra Monitor menemukan perubahan performa dari sesi "
-                          L"sebelumnya yang belum dipulihkan, lalu mengembalikannya. " +
-                          result;
-        app.perfMessageIsError = !restored;
-    }
+    recoverAtStartup(app);
 }
 
 void onClose(App& app) {

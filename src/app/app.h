@@ -85,11 +85,11 @@ struct App {
     PerfCaps perfCaps;
     PowerState powerState;
     bool capsProbed = false;
-    FanControlSupport fanControl;
-    OverclockSupport overclock;
+    Reading<bool> fanControl;
+    Reading<bool> overclock;
     bool perfControlOn = false; // the user confirmed the performance-control warning
-    int selectedPlan = -1;
-    int selectedPercent = 100;
+    int32_t selectedPlan = -1;
+    uint32_t selectedPercent = 100;
     std::wstring perfMessage;
     bool perfMessageIsError = false;
 

@@ -7,7 +7,9 @@
 #include <shellapi.h>
 
 #include "app/app.h"
+#include "app/perf_control.h"
 #include "app/scheduler.h"
+#include "pages/perf_dialogs.h"
 #include "pages/window.h"
 #include "store/autostart.h"
 #include "store/data_folder.h"
@@ -139,22 +141,17 @@ bool actionCommand(App& app, int32_t command, int32_t argument) {
     }
 }
 
-// Performance control: choosing and stepping do nothing until the user has
-// confirmed the warning; restoring needs no confirmation.
+// Performance control (src/pages/perf_dialogs.h, src/app/perf_control.h):
+// choosing and stepping do nothing until the user has confirmed the warning;
+// restoring needs no confirmation.
 bool perfCommand(App& app, int32_t command, int32_t argument) {
     switch (command) {
-    case commandPerfPlan:
-        if (app.perfControlOn) app.selectedPlan = argument;
-        return true;
-    case commandPerfRestore: {
-        std::wstring message;
-        app.perfMessageIsError =
-            !restorePerfChange(app.powerApi, appFilePath(app, recoveryFileName), message);
-        app.perfMessage = message;
-        app.perfControlOn = false;
-        refreshPerfControl(app);
-        return true;
-    }
+    case commandPerfControl: togglePerfControlCommand(app); return true;
+    case commandPerfPlan: choosePerfPlan(app, argument); return true;
+    case commandPerfPercent: stepPerfPercent(app, argument); return true;
+    case commandPerfApply: applyPerfChangeCommand(app); return true;
+    case commandPerfRestore: restorePerfSettings(app); return true;
+    case commandPerfReset: resetPerfCommand(app); return true;
     default: return false;
     }
 }
@@ -171,7 +168,7 @@ SaveFileRequest exportFileRequest() {
 }
 
 void refreshPerfControl(App& app) {
-    app.capsProbed = true;
+    refreshPerfCaps(app);
 }
 
 void executeCommand(App& app, int32_t command, int32_t argument) {

@@ -1,22 +1,66 @@
 #pragma once
-// Performance control: applying official power settings and undoing them through
-// the recovery file. Not built yet: no change is ever made, so there is never
-// anything to undo.
+// The performance-control engine: the only code that changes Windows power
+// settings. It makes an existing plan active and sets that plan's maximum
+// processor state (mains and battery alike), after recording what was in force
+// in the recovery file, so that every change can be undone, also after a crash.
+// Operations return a success flag and an Indonesian message for the user.
+#include <cstdint>
 #include <string>
-#include "perf/power_api.h"
+#include <vector>
+
+#include "perf/guid.h"
+#include "perf/recovery_file.h"
+#include "sources/reading.h"
 
 namespace ovra {
 
-inline constexpr wchar_t recoveryFileName[] = L"pemulihan_performa.ini";
+struct PowerApi;
 
-struct PerfCaps {};
-struct PowerState {};
+struct PowerPlan {
+    Guid guid;
+    std::wstring name;
+};
 
-// Whether a change is recorded in the recovery file at `path`.
-bool recoveryFileExists(const std::wstring& path);
+// What the device offers.
+struct PerfCaps {
+    Reading<bool> plans;             // at least two plans to choose from
+    std::vector<PowerPlan> planList; // in Windows' order, at most 32
+    Reading<bool> range; // Windows exposes a usable range of the maximum processor state
+    uint32_t minPercent = 0;
+    uint32_t maxPercent = 100;
+    uint32_t stepPercent = 1;
+};
 
-// Undoes the change recorded in the recovery file; false when nothing could be
-// restored. `message` receives the result text.
-bool restorePerfChange(const PowerApi& api, const std::wstring& path, std::wstring& message);
+// The power state in force.
+struct PowerState {
+    bool valid = false; // the active plan was read
+    Guid activePlan;
+    std::wstring activeName;
+    Reading<uint32_t> acPercent; // maximum processor state on mains power
+    Reading<uint32_t> dcPercent; // maximum processor state on battery
+};
+
+// Plans are listed at most 32 at a time; the recovery file has one entry per
+// changed plan. A count beyond this bound is damage, never a real record.
+inline constexpr int32_t maxRecoveryEntries = 64;
+
+PerfCaps probePerfCaps(const PowerApi& api);
+PowerState readPowerState(const PowerApi& api);
+
+// Makes `plan` active with `percent` as its maximum processor state. The values
+// in force are on record in the recovery file at `recoveryPath` before anything
+// changes; a change Windows refuses or that does not read back is undone at once.
+// On success `message` is left unchanged.
+bool applyPerfChange(const PowerApi& api, const std::wstring& recoveryPath, const PerfCaps& caps,
+                     const Guid& plan, uint32_t percent, std::wstring& message);
+
+// Writes back every recorded value and re-activates the recorded plan; deletes the
+// recovery file only when all of that succeeded.
+bool restorePerfChange(const PowerApi& api, const std::wstring& recoveryPath,
+                       std::wstring& message);
+
+// Undoes any recorded change, then makes Balanced active at 100 %.
+bool resetToWindowsDefault(const PowerApi& api, const std::wstring& recoveryPath,
+                           std::wstring& message);
 
 } // namespace ovra

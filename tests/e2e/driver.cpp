@@ -28,7 +28,8 @@ public:
             GTEST_SKIP() << "the end-to-end cases change the user's data folder and theme, so "
                             "they run only in a Wine prefix";
         // A case that ended early may have left the program on the simulated PC.
-        RegDeleteKeyValueW(HKEY_CURRENT_USER, programOverridesKey, L"pdh");
+        for (const wchar_t* library : {L"pdh", L"powrprof"})
+            RegDeleteKeyValueW(HKEY_CURRENT_USER, programOverridesKey, library);
     }
 };
 testing::Environment* const winePrefixOnly = testing::AddGlobalTestEnvironment(new WinePrefixOnly);
@@ -130,6 +131,47 @@ void clickAt(HWND window, POINT point) {
 
 POINT sidebarItem(int page) {
     return POINT{100, 78 + 38 * page + 18};
+}
+
+namespace {
+
+std::wstring testProgramFolder() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder = path;
+    return folder.substr(0, folder.find_last_of(L'\\'));
+}
+
+} // namespace
+
+FakeSystemLibrary::FakeSystemLibrary(const std::wstring& name, const std::wstring& stateVariable,
+                                     const std::wstring& statePath)
+    : name_(name), stateVariable_(stateVariable) {
+    if (!ovra::test::runningUnderWine()) return;
+    wchar_t system[MAX_PATH] = {};
+    GetSystemDirectoryW(system, MAX_PATH);
+    installedPath_ = std::wstring(system) + L"\\" + name + L".dll";
+    keptPath_ = installedPath_ + L".wine";
+    // Wine's own file is kept aside once; a test that died earlier already did.
+    if (GetFileAttributesW(keptPath_.c_str()) == INVALID_FILE_ATTRIBUTES &&
+        !CopyFileW(installedPath_.c_str(), keptPath_.c_str(), TRUE))
+        return;
+    const std::wstring fake = testProgramFolder() + L"\\fakes\\" + name + L".dll";
+    if (!CopyFileW(fake.c_str(), installedPath_.c_str(), FALSE)) return;
+    const wchar_t native[] = L"native";
+    if (RegSetKeyValueW(HKEY_CURRENT_USER, programOverridesKey, name.c_str(), REG_SZ, native,
+                        sizeof(native)) != ERROR_SUCCESS)
+        return;
+    SetEnvironmentVariableW(stateVariable.c_str(), statePath.c_str());
+    installed_ = true;
+}
+
+FakeSystemLibrary::~FakeSystemLibrary() {
+    if (keptPath_.empty()) return;
+    SetEnvironmentVariableW(stateVariable_.c_str(), nullptr);
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, programOverridesKey, name_.c_str());
+    if (GetFileAttributesW(keptPath_.c_str()) == INVALID_FILE_ATTRIBUTES) return;
+    if (CopyFileW(keptPath_.c_str(), installedPath_.c_str(), FALSE)) DeleteFileW(keptPath_.c_str());
 }
 
 std::vector<HWND> mainWindows() {

@@ -54,6 +54,26 @@ void clickAt(HWND window, POINT point);
 // Centre of a sidebar item at 96 DPI.
 POINT sidebarItem(int page);
 
+// A simulated system library: the build's fake "<name>.dll" (tests/fakes) put in
+// the prefix's system folder and chosen over Wine's own by a DLL override "native"
+// for OvraMonitor.exe alone (Wine's per-program AppDefaults key; an override in
+// WINEDLLOVERRIDES set here would not reach the started program). The fake keeps
+// its state in the text file named by the environment variable `stateVariable`.
+// The destructor puts Wine's own file, the override and the environment back.
+class FakeSystemLibrary {
+public:
+    FakeSystemLibrary(const std::wstring& name, const std::wstring& stateVariable,
+                      const std::wstring& statePath);
+    ~FakeSystemLibrary();
+    FakeSystemLibrary(const FakeSystemLibrary&) = delete;
+    FakeSystemLibrary& operator=(const FakeSystemLibrary&) = delete;
+    bool installed() const { return installed_; }
+
+private:
+    std::wstring name_, installedPath_, keptPath_, stateVariable_;
+    bool installed_ = false;
+};
+
 // Every top-level window of the main window class.
 std::vector<HWND> mainWindows();
 

@@ -13,8 +13,10 @@
 #include <memory>
 
 #include "app/app.h"
+#include "app/perf_control.h"
 #include "app/scheduler.h"
 #include "harness.h"
+#include "perf/fake_power.h"
 
 namespace ovra {
 namespace {
@@ -46,6 +48,10 @@ protected:
     std::unique_ptr<test::TempFolder> folder;
     std::unique_ptr<App> app;
 };
+
+std::string narrowForTrace(const std::wstring& text) {
+    return std::string(text.begin(), text.end());
+}
 
 // A sample field and the value it was built from: both missing, or equal.
 void expectField(float field, float expected, const char* name) {
@@ -255,6 +261,54 @@ TEST_F(SimulatedApp, StorageAndBatteryAreReadAtStartAndRefreshedWhenDue) {
         EXPECT_NE(app->storage.lastSmartCheck, 0u) << byCommand;
         EXPECT_FALSE(app->storage.drives.empty()) << byCommand;
     }
+}
+
+// While a power-setting change is recorded, the fast tick reads the thermal zones
+// and runs the safety check; the slow tick runs it always. Without a change the
+// fast tick leaves the thermal zones to the slow tick.
+TEST_F(SimulatedApp, TicksWatchTheTemperatureWhileAChangeIsActive) {
+    const char* cool = "\\Thermal Zone Information(\\_TZ.TZ00)\\Temperature = 3132\n"; // 40 °C
+    setMachine(cool);
+    start();
+    ASSERT_TRUE(app->thermal.maxTemp.ok);
+    fake::PowerMachine machine;
+    machine.plans = {fake::balanced(), fake::plan(1, L"Performa tinggi", 100, 100)};
+    machine.active = balancedPlan;
+    app->powerApi = fake::usePowerMachine(machine);
+    const std::wstring recoveryFile = folder->file(recoveryFileName);
+    auto applyChange = [&] {
+        switchPerfControlOn(*app);
+        app->selectedPlan = 1;
+        app->selectedPercent = 60;
+        applySelectedPerfChange(*app);
+        ASSERT_TRUE(recoveryFileExists(recoveryFile)) << narrowForTrace(app->perfMessage);
+    };
+
+    const uint64_t thermalCollects = app->thermalQuery.collects;
+    tick();
+    EXPECT_EQ(app->thermalQuery.collects, thermalCollects) << "no change: the slow tick's job";
+
+    applyChange();
+    setMachine("\\Thermal Zone Information(\\_TZ.TZ00)\\Temperature = 3632\n"); // 90 °C
+    tick();
+    EXPECT_EQ(app->thermalQuery.collects, thermalCollects + 1);
+    EXPECT_FALSE(recoveryFileExists(recoveryFile));
+    EXPECT_EQ(fake::machine().find(fake::planGuid(1))->ac, 100u);
+    EXPECT_EQ(
+        app->perfMessage.rfind(L"Pemulihan otomatis: Suhu 90°C mencapai batas pengaman 85°C. ", 0),
+        0u);
+    EXPECT_FALSE(app->perfControlOn);
+
+    setMachine(cool);
+    onTimer(*app, slowTimer);
+    applyChange();
+    setMachine("# the thermal zone is gone\n");
+    onTimer(*app, slowTimer);
+    EXPECT_FALSE(recoveryFileExists(recoveryFile));
+    EXPECT_EQ(fake::machine().active, balancedPlan);
+    EXPECT_EQ(
+        app->perfMessage.rfind(L"Pemulihan otomatis: Sensor suhu hilang atau gagal dibaca. ", 0),
+        0u);
 }
 
 } // namespace
