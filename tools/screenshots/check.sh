@@ -21,8 +21,10 @@ for n in 1 2 3 4 5 6 7 8 9; do
   convert "$picture" -crop "$((width - sidebar))x$height+$sidebar+0" +repage "$work/$n.png"
   # Not blank: more than 200 pixels of the page area differ from its most
   # common colour (the background); the shortest page title alone has about 300.
-  background=$(convert "$work/$n.png" -format %c histogram:info:- | sort -rn | head -1 |
-               awk '{ sub(":", "", $1); print $1 }')
+  # awk reads the whole sorted histogram: a reader that stops early (head) lets
+  # sort die of SIGPIPE, which pipefail turns into a failed check.
+  background=$(convert "$work/$n.png" -format %c histogram:info:- | sort -rn |
+               awk 'NR == 1 { sub(":", "", $1); print $1 }')
   drawn=$(( (width - sidebar) * height - background ))
   if [ "$drawn" -le 200 ]; then
     echo "page $n: blank (only $drawn pixels differ from the background)"
