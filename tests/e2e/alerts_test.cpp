@@ -13,28 +13,6 @@ namespace {
 constexpr UINT trayCallback = WM_APP + 1;
 constexpr LPARAM balloonClick = 0x405; // NIN_BALLOONUSERCLICK
 
-// A visible balloon: a tooltip window of another process than the program's.
-bool balloonShown(DWORD programId) {
-    struct Search {
-        DWORD programId;
-        bool found;
-    } search{programId, false};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* search = reinterpret_cast<Search*>(data);
-            wchar_t name[64] = {};
-            GetClassNameW(window, name, 64);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (std::wstring(name) == L"tooltips_class32" && IsWindowVisible(window) &&
-                owner != search->programId)
-                search->found = true;
-            return !search->found;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 bool answers(HWND window) {
     DWORD_PTR result = 0;
     return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result) != 0;

@@ -174,6 +174,27 @@ FakeSystemLibrary::~FakeSystemLibrary() {
     if (CopyFileW(keptPath_.c_str(), installedPath_.c_str(), FALSE)) DeleteFileW(keptPath_.c_str());
 }
 
+bool balloonShown(DWORD programId) {
+    struct Search {
+        DWORD programId;
+        bool found;
+    } search{programId, false};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* search = reinterpret_cast<Search*>(data);
+            wchar_t name[64] = {};
+            GetClassNameW(window, name, 64);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (std::wstring(name) == L"tooltips_class32" && IsWindowVisible(window) &&
+                owner != search->programId)
+                search->found = true;
+            return !search->found;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 std::vector<HWND> mainWindows() {
     std::vector<HWND> windows;
     HWND window = nullptr;

@@ -74,6 +74,10 @@ private:
     bool installed_ = false;
 };
 
+// A visible balloon: a tooltip window of another process than the program's (the
+// shell's notification area draws it).
+bool balloonShown(DWORD programId);
+
 // Every top-level window of the main window class.
 std::vector<HWND> mainWindows();
 

@@ -37,15 +37,18 @@ std::string ascii(const std::wstring& text) {
     return std::string(text.begin(), text.end());
 }
 
-// What a run that crashed after changing the power-saver plan leaves behind: the
-// plan active at 50 %, and the record of the values before (70 % and 60 %,
-// Balanced active).
-void leaveACrashedChange(const std::wstring& statePath) {
-    writeText(statePath, "active " + ascii(powerSaver) + "\nrange 0 100 1\n" + "plan " +
+// The simulated PC's plans: Balanced, High performance, and the power-saver plan
+// at `saver` with `active` in force.
+void writeMachine(const std::wstring& statePath, const wchar_t* active, const std::string& saver) {
+    writeText(statePath, "active " + ascii(active) + "\nrange 0 100 1\n" + "plan " +
                              ascii(balanced) + " 100 100 Seimbang\n" + "plan " +
                              ascii(highPerformance) + " 100 100 Performa tinggi\n" + "plan " +
-                             ascii(powerSaver) + " 50 50 Penghemat daya\n");
-    removeDataFolder();
+                             ascii(powerSaver) + " " + saver + " Penghemat daya\n");
+}
+
+// What the program records when it changes the power-saver plan (70 % and 60 %
+// before, Balanced active).
+void recordChange() {
     CreateDirectoryW(dataFolder().c_str(), nullptr);
     const std::wstring path = recoveryPath();
     WritePrivateProfileStringW(L"asli", L"aktif", balanced, path.c_str());
@@ -53,6 +56,19 @@ void leaveACrashedChange(const std::wstring& statePath) {
     WritePrivateProfileStringW(L"asli", L"skema0", powerSaver, path.c_str());
     WritePrivateProfileStringW(L"asli", L"ac0", L"70", path.c_str());
     WritePrivateProfileStringW(L"asli", L"dc0", L"60", path.c_str());
+}
+
+// What a run that crashed after changing the power-saver plan leaves behind: the
+// plan active at 50 %, and the record of the values before.
+void leaveACrashedChange(const std::wstring& statePath) {
+    writeMachine(statePath, powerSaver, "50 50");
+    removeDataFolder();
+    recordChange();
+}
+
+bool restoredToTheRecord(const std::string& state) {
+    return state.find("active " + ascii(balanced)) != std::string::npos &&
+           state.find("plan " + ascii(powerSaver) + " 70 60 Penghemat daya") != std::string::npos;
 }
 
 } // namespace
@@ -70,10 +86,7 @@ TEST(PerfRecovery, NextStartRestoresWhatACrashLeftChanged) {
         EXPECT_TRUE(eventually([] { return !fileExists(recoveryPath()); }))
             << "a fully restored change leaves no record";
         const std::string state = readFile(statePath);
-        EXPECT_NE(state.find("active " + ascii(balanced)), std::string::npos) << state;
-        EXPECT_NE(state.find("plan " + ascii(powerSaver) + " 70 60 Penghemat daya"),
-                  std::string::npos)
-            << state;
+        EXPECT_TRUE(restoredToTheRecord(state)) << state;
         EXPECT_NE(state.find("plan " + ascii(highPerformance) + " 100 100"), std::string::npos)
             << "a plan that was not changed is not touched\n"
             << state;
@@ -98,6 +111,34 @@ TEST(PerfRecovery, WithoutAUsablePowerLibraryTheRecordIsKept) {
     }
     EXPECT_TRUE(fileExists(recoveryPath()));
     EXPECT_NE(readFile(statePath).find("plan " + ascii(powerSaver) + " 50 50"), std::string::npos);
+    DeleteFileW(statePath.c_str());
+    removeDataFolder();
+}
+
+// A change in force while no temperature sensor can be read (Wine has no thermal
+// zone) is undone at the next fast tick, and the tray says so.
+TEST(PerfRecovery, ActiveChangeWithoutATemperatureSensorIsUndoneAtTheNextTick) {
+    const std::wstring statePath = temporaryFile(L"ovra-fake-power.txt");
+    writeMachine(statePath, balanced, "70 60");
+    removeDataFolder();
+    FakeSystemLibrary fake(L"powrprof", L"OVRA_FAKE_POWER", statePath);
+    ASSERT_TRUE(fake.installed());
+    Program program;
+    HWND window = program.waitForWindow();
+    ASSERT_NE(window, nullptr);
+    settle(window);
+
+    // The change as the program makes it: the record first, then the plan.
+    recordChange();
+    writeMachine(statePath, powerSaver, "50 50");
+    EXPECT_TRUE(eventually([] { return !fileExists(recoveryPath()); }, 15000));
+    EXPECT_TRUE(restoredToTheRecord(readFile(statePath))) << readFile(statePath);
+    if (FindWindowW(L"Shell_TrayWnd", nullptr)) {
+        EXPECT_TRUE(eventually([&] { return balloonShown(program.processId()); }, 10000))
+            << "the automatic restore shows as a balloon";
+    }
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.waitForExit(), 0u);
     DeleteFileW(statePath.c_str());
     removeDataFolder();
 }
