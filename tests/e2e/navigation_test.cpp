@@ -257,3 +257,40 @@ TEST(Resources, NoGrowthAcrossPaintsAndPageSwitches) {
     EXPECT_LE(end.windows, start.windows) << "windows";
     CloseHandle(process);
 }
+
+TEST(Navigation, WheelScrollsALongPageAndTheThumbFollows) {
+    ShownProgram shown;
+    ASSERT_NE(shown.window, nullptr);
+    // The smallest window Windows allows: the summary no longer fits in it.
+    SetWindowPos(shown.window, nullptr, 0, 0, 200, 200, SWP_NOMOVE | SWP_NOZORDER);
+    settle(shown.window);
+    RECT frame{};
+    GetWindowRect(shown.window, &frame);
+    EXPECT_EQ(frame.right - frame.left, 760) << "minimum tracking width";
+    EXPECT_EQ(frame.bottom - frame.top, 520) << "minimum tracking height";
+    RECT client{};
+    GetClientRect(shown.window, &client);
+    // Top of the scroll-bar thumb, 5 pixels in from the right edge; -1 without one.
+    auto thumbTop = [&] {
+        RedrawWindow(shown.window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        HDC dc = GetDC(shown.window);
+        int top = -1;
+        for (int y = 0; y < client.bottom && top < 0; ++y)
+            if (GetPixel(dc, client.right - 5, y) == RGB(0x8C, 0x94, 0x9E)) top = y;
+        ReleaseDC(shown.window, dc);
+        return top;
+    };
+    const int start = thumbTop();
+    ASSERT_EQ(start, 8) << "a page taller than the window shows the thumb at the top";
+    PostMessageW(shown.window, WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(-120)), MAKELPARAM(400, 300));
+    settle(shown.window);
+    const int scrolled = thumbTop();
+    EXPECT_GT(scrolled, start);
+    PostMessageW(shown.window, WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(-30000)), MAKELPARAM(400, 300));
+    settle(shown.window);
+    const int bottom = thumbTop();
+    EXPECT_GT(bottom, scrolled) << "a huge turn stops at the end of the page";
+    PostMessageW(shown.window, WM_KEYDOWN, VK_HOME, 0);
+    settle(shown.window);
+    EXPECT_EQ(thumbTop(), start);
+}
