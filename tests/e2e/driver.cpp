@@ -116,17 +116,20 @@ std::string readFile(const std::wstring& path) {
     return content;
 }
 
-void settle(HWND window) {
+void deliver(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_BLOCK, 5000, &ignored);
+    SendMessageTimeoutW(window, message, wParam, lParam, SMTO_BLOCK, 5000, &ignored);
+}
+
+void settle(HWND window) {
+    deliver(window, WM_NULL, 0, 0);
 }
 
 void clickAt(HWND window, POINT point) {
     const LPARAM where = MAKELPARAM(point.x, point.y);
-    PostMessageW(window, WM_MOUSEMOVE, 0, where);
-    PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, where);
-    PostMessageW(window, WM_LBUTTONUP, 0, where);
-    settle(window);
+    deliver(window, WM_MOUSEMOVE, 0, where);
+    deliver(window, WM_LBUTTONDOWN, MK_LBUTTON, where);
+    deliver(window, WM_LBUTTONUP, 0, where);
 }
 
 POINT sidebarItem(int page) {

@@ -47,7 +47,11 @@ private:
     PROCESS_INFORMATION process_{};
 };
 
-// Waits until the window has handled everything posted to it so far.
+// Hands a message to the window and waits until it is handled. A message sent to
+// another thread overtakes the ones posted before it, so input that a check
+// depends on is sent this way rather than posted.
+void deliver(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Waits until the window has handled the messages sent to it so far.
 void settle(HWND window);
 // A left click as the mouse makes it: move, press and release at `point`.
 void clickAt(HWND window, POINT point);

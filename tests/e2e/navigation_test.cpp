@@ -187,8 +187,7 @@ TEST(Navigation, SidebarClickOpensThePageUnderTheRelease) {
     // A release whose press happened elsewhere (a double-click on the title bar
     // that maximised the window) is not a click.
     const POINT item = sidebarItem(2);
-    PostMessageW(shown.window, WM_LBUTTONUP, 0, MAKELPARAM(item.x, item.y));
-    settle(shown.window);
+    deliver(shown.window, WM_LBUTTONUP, 0, MAKELPARAM(item.x, item.y));
     RedrawWindow(shown.window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     EXPECT_EQ(selectedPage(shown.window), 6);
 }
@@ -280,17 +279,26 @@ TEST(Navigation, WheelScrollsALongPageAndTheThumbFollows) {
         ReleaseDC(shown.window, dc);
         return top;
     };
-    const int start = thumbTop();
-    ASSERT_EQ(start, 8) << "a page taller than the window shows the thumb at the top";
-    PostMessageW(shown.window, WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(-120)), MAKELPARAM(400, 300));
-    settle(shown.window);
-    const int scrolled = thumbTop();
-    EXPECT_GT(scrolled, start);
-    PostMessageW(shown.window, WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(-30000)), MAKELPARAM(400, 300));
-    settle(shown.window);
-    const int bottom = thumbTop();
-    EXPECT_GT(bottom, scrolled) << "a huge turn stops at the end of the page";
-    PostMessageW(shown.window, WM_KEYDOWN, VK_HOME, 0);
-    settle(shown.window);
-    EXPECT_EQ(thumbTop(), start);
+    // The window paints on its own thread; each look waits for the picture to settle.
+    int start = -1;
+    ASSERT_TRUE(eventually([&] { return (start = thumbTop()) == 8; }, 5000))
+        << "a page taller than the window shows the thumb at the top, got " << start;
+    deliver(shown.window, WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(-120)), MAKELPARAM(400, 300));
+    int scrolled = -1;
+    EXPECT_TRUE(eventually([&] { return (scrolled = thumbTop()) > start; }, 5000));
+    deliver(shown.window, WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(-30000)), MAKELPARAM(400, 300));
+    int bottom = -1;
+    EXPECT_TRUE(eventually([&] { return (bottom = thumbTop()) > scrolled; }, 5000))
+        << "a huge turn goes on to the end of the page";
+    const int thumbLength = [&] {
+        HDC dc = GetDC(shown.window);
+        int length = 0;
+        while (GetPixel(dc, client.right - 5, bottom + length) == RGB(0x8C, 0x94, 0x9E))
+            ++length;
+        ReleaseDC(shown.window, dc);
+        return length;
+    }();
+    EXPECT_EQ(bottom + thumbLength, client.bottom - 8) << "and stops there";
+    deliver(shown.window, WM_KEYDOWN, VK_HOME, 0);
+    EXPECT_TRUE(eventually([&] { return thumbTop() == start; }, 5000));
 }
