@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cwchar>
 
 #include "support/wine.h"
 
@@ -132,6 +133,13 @@ void clickAt(HWND window, POINT point) {
     deliver(window, WM_LBUTTONUP, 0, where);
 }
 
+void clickOpeningDialog(HWND window, POINT point) {
+    const LPARAM where = MAKELPARAM(point.x, point.y);
+    deliver(window, WM_MOUSEMOVE, 0, where);
+    deliver(window, WM_LBUTTONDOWN, MK_LBUTTON, where);
+    PostMessageW(window, WM_LBUTTONUP, 0, where);
+}
+
 POINT sidebarItem(int page) {
     return POINT{100, 78 + 38 * page + 18};
 }
@@ -175,6 +183,116 @@ FakeSystemLibrary::~FakeSystemLibrary() {
     RegDeleteKeyValueW(HKEY_CURRENT_USER, programOverridesKey, name_.c_str());
     if (GetFileAttributesW(keptPath_.c_str()) == INVALID_FILE_ATTRIBUTES) return;
     if (CopyFileW(keptPath_.c_str(), installedPath_.c_str(), FALSE)) DeleteFileW(keptPath_.c_str());
+}
+
+Screen capture(HWND window) {
+    RECT client;
+    GetClientRect(window, &client);
+    Screen screen;
+    screen.width = client.right;
+    screen.height = client.bottom;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = screen.width;
+    info.bmiHeader.biHeight = -screen.height; // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC windowDc = GetDC(window);
+    HDC memoryDc = CreateCompatibleDC(windowDc);
+    HBITMAP bitmap = CreateDIBSection(windowDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap) {
+        HGDIOBJ previous = SelectObject(memoryDc, bitmap);
+        BitBlt(memoryDc, 0, 0, screen.width, screen.height, windowDc, 0, 0, SRCCOPY);
+        SelectObject(memoryDc, previous);
+        const uint32_t* first = static_cast<const uint32_t*>(bits);
+        screen.pixels.assign(first, first + size_t(screen.width) * size_t(screen.height));
+        DeleteObject(bitmap);
+    }
+    DeleteDC(memoryDc);
+    ReleaseDC(window, windowDc);
+    return screen;
+}
+
+uint32_t pageBackground(HWND window) {
+    const Screen screen = capture(window);
+    return screen.pixels.empty() ? 0 : screen.at(screen.width - 20, screen.height - 20);
+}
+
+namespace {
+
+bool runsDown(const Screen& screen, int x, int y, uint32_t colour, int run) {
+    for (int n = 0; n < run; ++n)
+        if (screen.at(x, y + n) != colour) return false;
+    return true;
+}
+
+} // namespace
+
+POINT firstColumnRun(const Screen& screen, uint32_t colour, int run) {
+    for (int y = 0; y + run <= screen.height; ++y)
+        for (int x = pageLeft; x < screen.width; ++x)
+            if (runsDown(screen, x, y, colour, run)) return POINT{x, y};
+    return POINT{-1, -1};
+}
+
+POINT lastColumnRun(const Screen& screen, uint32_t colour, int run) {
+    for (int y = screen.height - run; y >= 0; --y)
+        for (int x = pageLeft; x < screen.width; ++x)
+            if (runsDown(screen, x, y, colour, run)) return POINT{x, y + run - 1};
+    return POINT{-1, -1};
+}
+
+namespace {
+
+struct BoxSearch {
+    DWORD processId;
+    const std::wstring* caption;
+    HWND found;
+};
+
+BOOL CALLBACK findBox(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<BoxSearch*>(data);
+    wchar_t name[16] = {}, title[256] = {};
+    GetClassNameW(window, name, 16);
+    GetWindowTextW(window, title, 256);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search->processId && std::wstring(name) == L"#32770" && IsWindowVisible(window) &&
+        *search->caption == title)
+        search->found = window;
+    return search->found == nullptr;
+}
+
+BOOL CALLBACK collectStaticText(HWND child, LPARAM data) {
+    wchar_t name[16] = {};
+    GetClassNameW(child, name, 16);
+    if (_wcsicmp(name, L"Static") != 0) return TRUE;
+    wchar_t text[2048] = {};
+    GetWindowTextW(child, text, 2048);
+    auto* all = reinterpret_cast<std::wstring*>(data);
+    if (*text) *all += std::wstring(text) + L"\n";
+    return TRUE;
+}
+
+} // namespace
+
+HWND messageBoxOf(DWORD processId, const std::wstring& caption) {
+    BoxSearch search{processId, &caption, nullptr};
+    EnumWindows(findBox, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::wstring messageBoxText(HWND box) {
+    std::wstring all;
+    EnumChildWindows(box, collectStaticText, reinterpret_cast<LPARAM>(&all));
+    return all;
+}
+
+void answer(HWND box, int id) {
+    // Posted: the box ends its own loop, and the program goes on from there.
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(box, id)));
 }
 
 bool balloonShown(DWORD programId) {
@@ -233,6 +351,12 @@ HWND Program::waitForWindow(DWORD timeoutMs) {
     eventually([&] { return (window = windowOfProcess(process_.dwProcessId)) != nullptr; },
                timeoutMs);
     return window;
+}
+
+void Program::kill() {
+    if (!process_.hProcess) return;
+    TerminateProcess(process_.hProcess, 1);
+    WaitForSingleObject(process_.hProcess, 10000);
 }
 
 DWORD Program::waitForExit(DWORD timeoutMs) {

@@ -1,6 +1,7 @@
 #pragma once
 // Drives the real OvraMonitor.exe from outside, as a user or Windows would.
 #include <windows.h>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,8 @@ public:
     HWND waitForWindow(DWORD timeoutMs = 30000);
     // Waits for the process to end and returns its exit code (STILL_ACTIVE on time-out).
     DWORD waitForExit(DWORD timeoutMs = 30000);
+    // Ends the process at once, as a crash would: nothing of its own runs.
+    void kill();
 
 private:
     PROCESS_INFORMATION process_{};
@@ -55,6 +58,9 @@ void deliver(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void settle(HWND window);
 // A left click as the mouse makes it: move, press and release at `point`.
 void clickAt(HWND window, POINT point);
+// The same click when it opens a modal window: the release is posted, so the
+// caller goes on while the program waits for an answer.
+void clickOpeningDialog(HWND window, POINT point);
 // Centre of a sidebar item at 96 DPI.
 POINT sidebarItem(int page);
 
@@ -77,6 +83,39 @@ private:
     std::wstring name_, installedPath_, keptPath_, stateVariable_;
     bool installed_ = false;
 };
+
+// The client area as the screen shows it, one 0x00RRGGBB value per pixel.
+struct Screen {
+    int width = 0, height = 0;
+    std::vector<uint32_t> pixels;
+    uint32_t at(int x, int y) const { return pixels[size_t(y) * size_t(width) + size_t(x)]; }
+};
+Screen capture(HWND window);
+
+constexpr uint32_t rgb(uint32_t r, uint32_t g, uint32_t b) {
+    return (r << 16) | (g << 8) | b;
+}
+// Colours of the light theme.
+constexpr uint32_t lightBackground = rgb(0xF3, 0xF5, 0xF7), darkBackground = rgb(0x16, 0x18, 0x1C);
+constexpr uint32_t lightAccent = rgb(0x0D, 0x7A, 0x6A), lightToggleOff = rgb(0xBE, 0xC6, 0xCD);
+constexpr int pageLeft = 236; // sidebar and margin at 96 DPI
+
+// The right margin of the page area shows the page background.
+uint32_t pageBackground(HWND window);
+
+// The first point of the page area, row by row, where `colour` runs at least
+// `run` pixels down; (-1, -1) when there is none.
+POINT firstColumnRun(const Screen& screen, uint32_t colour, int run);
+// The same from the bottom up: the lowest pixel of the lowest such run.
+POINT lastColumnRun(const Screen& screen, uint32_t colour, int run);
+
+// A message box of the process with this caption, shown and waiting for an
+// answer; null when there is none.
+HWND messageBoxOf(DWORD processId, const std::wstring& caption);
+// The texts the message box shows, one per static control, joined by newlines.
+std::wstring messageBoxText(HWND box);
+// Answers the message box as a click on its button `id` (IDYES, IDOK, ...) would.
+void answer(HWND box, int id);
 
 // A visible balloon: a tooltip window of another process than the program's (the
 // shell's notification area draws it).

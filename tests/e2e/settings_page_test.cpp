@@ -15,68 +15,6 @@ namespace {
 
 constexpr int settingsPage = 8;
 constexpr int historyPage = 6;
-constexpr int pageLeft = 236; // sidebar and margin at 96 DPI
-
-// The client area as the screen shows it, one 0x00RRGGBB value per pixel.
-struct Screen {
-    int width = 0, height = 0;
-    std::vector<uint32_t> pixels;
-    uint32_t at(int x, int y) const { return pixels[size_t(y) * size_t(width) + size_t(x)]; }
-};
-
-Screen capture(HWND window) {
-    RECT client;
-    GetClientRect(window, &client);
-    Screen screen;
-    screen.width = client.right;
-    screen.height = client.bottom;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = screen.width;
-    info.bmiHeader.biHeight = -screen.height; // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HDC windowDc = GetDC(window);
-    HDC memoryDc = CreateCompatibleDC(windowDc);
-    HBITMAP bitmap = CreateDIBSection(windowDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (bitmap) {
-        HGDIOBJ previous = SelectObject(memoryDc, bitmap);
-        BitBlt(memoryDc, 0, 0, screen.width, screen.height, windowDc, 0, 0, SRCCOPY);
-        SelectObject(memoryDc, previous);
-        const uint32_t* first = static_cast<const uint32_t*>(bits);
-        screen.pixels.assign(first, first + size_t(screen.width) * size_t(screen.height));
-        DeleteObject(bitmap);
-    }
-    DeleteDC(memoryDc);
-    ReleaseDC(window, windowDc);
-    return screen;
-}
-
-constexpr uint32_t rgb(uint32_t r, uint32_t g, uint32_t b) {
-    return (r << 16) | (g << 8) | b;
-}
-constexpr uint32_t lightBackground = rgb(0xF3, 0xF5, 0xF7), darkBackground = rgb(0x16, 0x18, 0x1C);
-constexpr uint32_t lightAccent = rgb(0x0D, 0x7A, 0x6A), lightToggleOff = rgb(0xBE, 0xC6, 0xCD);
-
-// The right margin of the page area shows the page background.
-uint32_t pageBackground(HWND window) {
-    const Screen screen = capture(window);
-    return screen.pixels.empty() ? 0 : screen.at(screen.width - 20, screen.height - 20);
-}
-
-// The first point of the page area, row by row, where `colour` runs at least
-// `run` pixels down; (-1, -1) when there is none.
-POINT firstColumnRun(const Screen& screen, uint32_t colour, int run) {
-    for (int y = 0; y + run <= screen.height; ++y)
-        for (int x = pageLeft; x < screen.width; ++x) {
-            int n = 0;
-            while (n < run && screen.at(x, y + n) == colour)
-                ++n;
-            if (n == run) return POINT{x, y};
-        }
-    return POINT{-1, -1};
-}
 
 std::wstring settingsPath() {
     return dataFolder() + L"\\settings.ini";

@@ -23,16 +23,6 @@ void setAppsUseLightTheme(const DWORD* value) {
     RegCloseKey(key);
 }
 
-// A pixel of the page area, well right of the sidebar, as the screen shows it.
-COLORREF pageBackground(HWND window) {
-    RECT client;
-    GetClientRect(window, &client);
-    HDC dc = GetDC(window);
-    const COLORREF colour = GetPixel(dc, client.right - 20, client.bottom - 20);
-    ReleaseDC(window, dc);
-    return colour;
-}
-
 void announceThemeChange() {
     DWORD_PTR ignored = 0;
     SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0,
@@ -48,7 +38,7 @@ TEST(Theme, FollowsWindowsDarkModeWithoutRestart) {
     Program program;
     HWND window = program.waitForWindow();
     ASSERT_NE(window, nullptr);
-    const COLORREF light = RGB(0xF3, 0xF5, 0xF7), dark = RGB(0x16, 0x18, 0x1C);
+    const uint32_t light = lightBackground, dark = darkBackground;
     EXPECT_TRUE(eventually([&] { return pageBackground(window) == light; }))
         << "no AppsUseLightTheme value means light";
 
