@@ -1,7 +1,12 @@
 // The baseline of the idle figure: an empty window that runs the timers the
 // monitor runs on its Summary page (fast 2 s, slow 10 s, SMART 30 min; the
 // process timer runs only on the Processes page) and paints a plain fill.
+// With --dxgi it first lists the graphics adapters once, as the monitor must at
+// start-up: under Wine that alone maps the OpenGL driver stack into the process.
 #include <windows.h>
+#include <dxgi.h>
+
+#include <cwchar>
 
 namespace {
 
@@ -21,9 +26,27 @@ LRESULT CALLBACK idleWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     }
 }
 
+void listAdaptersOnce() {
+    using CreateFactory = HRESULT(WINAPI*)(REFIID, void**);
+    HMODULE dxgi = LoadLibraryExW(L"dxgi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (!dxgi) return;
+    const auto create = reinterpret_cast<CreateFactory>(
+        reinterpret_cast<void*>(GetProcAddress(dxgi, "CreateDXGIFactory1")));
+    IDXGIFactory1* factory = nullptr;
+    if (create && SUCCEEDED(create(__uuidof(IDXGIFactory1), reinterpret_cast<void**>(&factory)))) {
+        IDXGIAdapter1* adapter = nullptr;
+        for (UINT index = 0;
+             index < 64 && SUCCEEDED(factory->EnumAdapters1(index, &adapter)) && adapter; ++index)
+            adapter->Release();
+        factory->Release();
+    }
+    FreeLibrary(dxgi);
+}
+
 } // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
+    if (commandLine && std::wcsstr(commandLine, L"--dxgi")) listAdaptersOnce();
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
     windowClass.lpfnWndProc = idleWindowProc;
