@@ -1,4 +1,6 @@
-// The window follows the Windows app theme while it runs.
+// The window follows the Windows app theme while it runs. This case rewrites
+// AppsUseLightTheme and announces a theme change to every window, so like every
+// end-to-end case it runs only in a Wine prefix (driver.cpp skips it on Windows).
 #include <gtest/gtest.h>
 
 #include "driver.h"

@@ -19,6 +19,8 @@ namespace {
 // The profile functions need a full path, never a bare file name.
 class SettingsFile : public ::testing::Test {
 protected:
+    // A folder of the test's own under the temporary folder (Wine's or Windows'),
+    // never the user's data folder.
     void SetUp() override {
         wchar_t temp[MAX_PATH] = {};
         ASSERT_NE(GetTempPathW(MAX_PATH, temp), 0u);
