@@ -51,10 +51,8 @@ void settingRow(Col& col, std::wstring_view label, std::wstring_view help, int c
 void choiceRow(Col& col, std::wstring_view label, std::wstring_view help,
                const std::vector<std::wstring>& options, int selected, int32_t command) {
     Ui& ui = *col.ui;
-    const bool measuring = ui.measureOnly;
-    ui.measureOnly = true;
-    const int width = segmented(ui, 0, 0, options, selected, command, true);
-    ui.measureOnly = measuring;
+    const int width =
+        measured(ui, [&] { return segmented(ui, 0, 0, options, selected, command, true); });
     settingRow(col, label, help, width,
                [&](int x, int y) { segmented(ui, x, y, options, selected, command, true); });
 }
@@ -74,10 +72,8 @@ void alertRow(Col& col, const Settings& settings, AlertKind kind) {
     const int32_t threshold = settings.alertThreshold[index];
     const std::wstring value = std::to_wstring(threshold) + info.unit;
     const int32_t stepCommand = commandAlertThreshold + static_cast<int32_t>(kind);
-    const bool measuring = ui.measureOnly;
-    ui.measureOnly = true;
-    const int stepperWidth = stepper(ui, 0, 0, value, stepCommand, false, false);
-    ui.measureOnly = measuring;
+    const int stepperWidth =
+        measured(ui, [&] { return stepper(ui, 0, 0, value, stepCommand, false, false); });
     settingRow(col, info.label,
                kind == AlertKind::Temperature ? L"Hanya berlaku bila ada sensor suhu resmi." : L"",
                ui.px(alertStepperOffsetDip) + stepperWidth, [&](int x, int y) {

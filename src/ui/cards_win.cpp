@@ -13,16 +13,21 @@ int titleHeight(Ui& ui, const Card& card) {
     return card.title.empty() ? 0 : fontHeight(ui, FontRole::heading) + ui.px(10);
 }
 
+// Where a card's content starts, below its title and inside its padding.
+Col contentColumn(Ui& ui, int x, int y, int width, const Card& card) {
+    const int p = ui.px(cardPadding);
+    return Col{&ui, x + p, y + p + titleHeight(ui, card), width - 2 * p};
+}
+
 // The card's height, found by running its content without drawing.
 int measureCard(Ui& ui, int x, int y, int width, const Card& card, int minHeight) {
-    const int p = ui.px(cardPadding), title = titleHeight(ui, card);
-    const bool wasMeasuring = ui.measureOnly;
-    ui.measureOnly = true;
-    Col col{&ui, x + p, y + p + title, width - 2 * p};
-    const int start = col.y;
-    card.content(col);
-    ui.measureOnly = wasMeasuring;
-    return std::max(title + 2 * p + (col.y - start) - ui.px(4), minHeight);
+    const int content = measured(ui, [&] {
+        Col col = contentColumn(ui, x, y, width, card);
+        const int start = col.y;
+        card.content(col);
+        return col.y - start;
+    });
+    return std::max(titleHeight(ui, card) + 2 * ui.px(cardPadding) + content - ui.px(4), minHeight);
 }
 
 // Draws a card of known height when it overlaps the visible area.
@@ -34,7 +39,7 @@ void paintCard(Ui& ui, int x, int y, int width, const Card& card, int height) {
               ui.px(12));
     if (!card.title.empty())
         drawText(ui, x + p, y + p, card.title, FontRole::heading, ui.colour(Role::text));
-    Col col{&ui, x + p, y + p + titleHeight(ui, card), width - 2 * p};
+    Col col = contentColumn(ui, x, y, width, card);
     card.content(col);
 }
 

@@ -20,6 +20,7 @@ using SampleField = float Sample::*;
 struct ChartPoint {
     int x = 0;
     int y = 0;
+    bool operator==(const ChartPoint&) const = default;
 };
 
 // The plot area in pixels: points lie from right - 1 - width to right - 1 and

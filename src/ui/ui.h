@@ -72,6 +72,16 @@ int drawWrapped(Ui& ui, int x, int y, int width, std::wstring_view text, FontRol
 // A rounded bar on the `track` colour; a tiny non-zero fraction still shows a round dot.
 void drawBarRaw(Ui& ui, const RECT& rect, double fraction, Colour colour);
 
+// Runs `run` with measureOnly set and gives back its result: the size a widget
+// will take, found by the same code that draws it, before drawing it.
+template <class Run> auto measured(Ui& ui, Run&& run) {
+    const bool wasMeasuring = ui.measureOnly;
+    ui.measureOnly = true;
+    const auto result = run();
+    ui.measureOnly = wasMeasuring;
+    return result;
+}
+
 // Records a clickable rectangle, clipped to the visible area.
 void addHit(Ui& ui, const RECT& rect, int32_t command, int32_t argument);
 bool isHovered(const Ui& ui, const RECT& rect);

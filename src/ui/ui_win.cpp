@@ -66,13 +66,14 @@ void drawTextRight(Ui& ui, int right, int y, std::wstring_view text, FontRole fo
 int drawWrapped(Ui& ui, int x, int y, int width, std::wstring_view text, FontRole font,
                 Ink colour) {
     Selection selected(ui.dc, ui.font(font));
-    RECT layout{x, y, x + (width > 10 ? width : 10), y + 10000};
+    const RECT box{x, y, x + (width > 10 ? width : 10), y + 10000};
+    RECT layout = box;
     const int length = static_cast<int>(text.size());
     DrawTextW(ui.dc, text.data(), length, &layout,
               DT_WORDBREAK | DT_CALCRECT | DT_NOPREFIX | DT_EDITCONTROL);
     const int height = layout.bottom - layout.top;
     if (ui.measureOnly) return height;
-    RECT target{x, y, x + (width > 10 ? width : 10), y + 10000};
+    RECT target = box;
     SetBkMode(ui.dc, TRANSPARENT);
     SetTextColor(ui.dc, colour);
     DrawTextW(ui.dc, text.data(), length, &target, DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL);

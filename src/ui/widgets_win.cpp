@@ -22,6 +22,36 @@ Ink orDefault(Ink colour, Ink fallback) {
     return colour == noColour ? fallback : colour;
 }
 
+// The label of a key-value row, wrapped in its column; returns its height.
+int rowLabel(Col& col, std::wstring_view label, int labelWidth) {
+    Ui& ui = *col.ui;
+    return drawWrapped(ui, col.x, col.y, labelWidth - ui.px(8), label, FontRole::body,
+                       ui.colour(Role::textSecondary));
+}
+
+// "Not available" with the limitation and reason 1 dip below it; returns the height of both.
+int unavailableLines(Ui& ui, int x, int y, int width, Limitation limitation,
+                     std::wstring_view reason) {
+    const Ink muted = ui.colour(Role::textMuted);
+    const int value =
+        drawWrapped(ui, x, y, width, unavailableText, FontRole::bodyStrong, muted) + ui.px(1);
+    return value + drawWrapped(ui, x, y + value, width, limitationDetail(limitation, reason),
+                               FontRole::small, muted);
+}
+
+// The rounded outline shared by the stepper and the segmented choice.
+void controlFrame(Ui& ui, int x, int y, int width, int height) {
+    roundRect(ui, RECT{x, y, x + width, y + height}, ui.colour(Role::control),
+              ui.colour(Role::border), ui.px(8));
+}
+
+// The hover fill of one cell of a stepper or a segmented choice.
+void hoverFill(Ui& ui, const RECT& cell, int radius) {
+    if (!isHovered(ui, cell)) return;
+    const Colour hover = ui.colour(Role::controlHover);
+    roundRect(ui, cell, hover, hover, radius);
+}
+
 } // namespace
 
 int kvLabelWidth(int columnWidth, int dpi) {
@@ -31,8 +61,7 @@ int kvLabelWidth(int columnWidth, int dpi) {
 void kvRow(Col& col, std::wstring_view label, std::wstring_view value, Ink colour, bool useColour) {
     Ui& ui = *col.ui;
     const int labelWidth = kvLabelWidth(col.width, ui.dpi);
-    const int labelHeight = drawWrapped(ui, col.x, col.y, labelWidth - ui.px(8), label,
-                                        FontRole::body, ui.colour(Role::textSecondary));
+    const int labelHeight = rowLabel(col, label, labelWidth);
     const int valueHeight =
         drawWrapped(ui, col.x + labelWidth, col.y, col.width - labelWidth, value,
                     FontRole::bodyStrong, useColour ? colour : ui.colour(Role::text));
@@ -46,33 +75,21 @@ void readingRow(Col& col, std::wstring_view label, bool ok, std::wstring_view va
     if (limitation == Limitation::Measuring)
         return kvRow(col, label, measuringText, ui.colour(Role::textMuted), true);
     const int labelWidth = kvLabelWidth(col.width, ui.dpi);
-    const Ink muted = ui.colour(Role::textMuted);
-    const int labelHeight = drawWrapped(ui, col.x, col.y, labelWidth - ui.px(8), label,
-                                        FontRole::body, ui.colour(Role::textSecondary));
-    const int valueX = col.x + labelWidth;
-    const int valueWidth = col.width - labelWidth;
+    const int labelHeight = rowLabel(col, label, labelWidth);
     const int valueHeight =
-        drawWrapped(ui, valueX, col.y, valueWidth, unavailableText, FontRole::bodyStrong, muted);
-    const int detailHeight =
-        drawWrapped(ui, valueX, col.y + valueHeight + ui.px(1), valueWidth,
-                    limitationDetail(limitation, reason), FontRole::small, muted);
-    col.y += std::max(valueHeight + ui.px(1) + detailHeight, labelHeight) + ui.px(7);
+        unavailableLines(ui, col.x + labelWidth, col.y, col.width - labelWidth, limitation, reason);
+    col.y += std::max(valueHeight, labelHeight) + ui.px(7);
 }
 
 void unavailableBlock(Col& col, Limitation limitation, std::wstring_view reason) {
     Ui& ui = *col.ui;
-    const Ink muted = ui.colour(Role::textMuted);
     if (limitation == Limitation::Measuring) {
-        col.y += drawWrapped(ui, col.x, col.y, col.width, measuringText, FontRole::body, muted) +
+        col.y += drawWrapped(ui, col.x, col.y, col.width, measuringText, FontRole::body,
+                             ui.colour(Role::textMuted)) +
                  ui.px(4);
         return;
     }
-    col.y +=
-        drawWrapped(ui, col.x, col.y, col.width, unavailableText, FontRole::bodyStrong, muted) +
-        ui.px(1);
-    col.y += drawWrapped(ui, col.x, col.y, col.width, limitationDetail(limitation, reason),
-                         FontRole::small, muted) +
-             ui.px(6);
+    col.y += unavailableLines(ui, col.x, col.y, col.width, limitation, reason) + ui.px(6);
 }
 
 void bigValue(Col& col, std::wstring_view text, Ink colour) {
@@ -148,20 +165,16 @@ void toggle(Ui& ui, int x, int y, bool on, int32_t command, int32_t argument, bo
 
 int stepper(Ui& ui, int x, int y, std::wstring_view value, int32_t command, bool canDecrease,
             bool canIncrease) {
-    const int cell = ui.px(30), height = ui.px(30), radius = ui.px(8);
+    const int cell = ui.px(30), height = ui.px(30);
     const int middle = std::max(textWidth(ui, value, FontRole::bodyStrong) + ui.px(16), ui.px(64));
     const int width = middle + 2 * cell;
     if (ui.measureOnly) return width;
-    roundRect(ui, RECT{x, y, x + width, y + height}, ui.colour(Role::control),
-              ui.colour(Role::border), radius);
+    controlFrame(ui, x, y, width, height);
     const RECT minus{x, y, x + cell, y + height};
     const RECT plus{x + cell + middle, y, x + width, y + height};
     const int signHeight = fontHeight(ui, FontRole::heading);
     auto endCell = [&](const RECT& rect, std::wstring_view sign, bool enabled, int32_t argument) {
-        if (enabled && isHovered(ui, rect)) {
-            const Colour hover = ui.colour(Role::controlHover);
-            roundRect(ui, rect, hover, hover, radius);
-        }
+        if (enabled) hoverFill(ui, rect, ui.px(8));
         const int signWidth = textWidth(ui, sign, FontRole::heading);
         drawText(ui, rect.left + (cell - signWidth) / 2, y + (height - signHeight) / 2, sign,
                  FontRole::heading, ui.colour(enabled ? Role::text : Role::textMuted));
@@ -183,8 +196,7 @@ int segmented(Ui& ui, int x, int y, const std::vector<std::wstring>& options, in
     for (const std::wstring& option : options)
         width += textWidth(ui, option, FontRole::bodyStrong) + pad;
     if (ui.measureOnly) return width;
-    roundRect(ui, RECT{x, y, x + width, y + height}, ui.colour(Role::control),
-              ui.colour(Role::border), ui.px(8));
+    controlFrame(ui, x, y, width, height);
     int left = x;
     for (int i = 0; i < static_cast<int>(options.size()); ++i) {
         const std::wstring& option = options[static_cast<size_t>(i)];
@@ -198,10 +210,7 @@ int segmented(Ui& ui, int x, int y, const std::vector<std::wstring>& options, in
             font = FontRole::bodyStrong;
             label = ui.colour(Role::onAccent);
         } else if (enabled) {
-            if (isHovered(ui, inner)) {
-                const Colour hover = ui.colour(Role::controlHover);
-                roundRect(ui, inner, hover, hover, ui.px(6));
-            }
+            hoverFill(ui, inner, ui.px(6));
             addHit(ui, inner, command, i);
         }
         drawText(ui, left + (segment - textWidth(ui, option, font)) / 2,

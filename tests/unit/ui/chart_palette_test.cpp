@@ -1,0 +1,56 @@
+// Where a chart's points go, and how the palettes set text apart.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "ui/chart_plan.h"
+#include "ui/palette.h"
+
+using namespace ovra;
+
+TEST(ChartPlan, ScalesPlacesAndSplitsBothSeries) {
+    constexpr uint64_t now = 133'000'000'000'000'000ull, s = 10'000'000, minute = 60 * s;
+    const float gap = missingValue;
+    using enum ChartScale;
+    using Runs = std::vector<std::vector<ChartPoint>>;
+    using Samples = std::vector<std::tuple<uint64_t, float, float>>; // age, then both series
+    // The scale, the window, the samples, the maximum (0: no data), the runs of both series.
+    const std::tuple<ChartScale, uint32_t, Samples, double, Runs, Runs> rows[] = {
+        // clang-format off
+        {percent, 2, {{60 * s, 250, gap}, {0, 50, gap}}, 100, {{{500, 100}, {1000, 150}}}, {}},
+        {percent, 1, {{6 * s, 10, gap}, {3 * s, 20, gap}, {2 * s, gap, gap}, {s, 30, gap}, {s, gap, 5},
+                      {0, 40, 6}, {0, 45, gap}}, 100,
+         {{{900, 190}, {950, 180}}, {{1000, 160}, {1000, 155}}}, {{{984, 195}, {1000, 194}}}},
+        {rate, 5, {{3 * s, 8904, gap}, {0, 5, 100000}}, 115000, {{{990, 193}, {1000, 200}}}, {}},
+        {rate, 5, {{0, 8000, 8904}}, 10240, {}, {}},
+        {other, 5, {{0, 60, gap}}, 69, {}, {}},
+        {percent, 5, {{5 * minute + 1, 90, gap}, {5 * minute, 10, gap}, {-30 * s, 20, gap}}, 100,
+         {{{0, 190}, {1000, 180}}}, {}},
+        {percent, 15, {{20 * minute, 50, gap}, {0, gap, gap}}, 0, {}, {}},
+        // clang-format on
+    };
+    for (const auto& [scale, minutes, samples, maximum, first, second] : rows) {
+        HistoryStore history;
+        for (const auto& [age, a, b] : samples)
+            history.buffer[history.head++] = {.time = now - age, .cpuPercent = a, .ramPercent = b};
+        history.count = history.head;
+        const ChartPlan plan = planChart(history, &Sample::cpuPercent, &Sample::ramPercent, scale,
+                                         minutes, now, {1001, 200, 1000, 100});
+        EXPECT_NEAR(plan.hasData ? plan.maximum : 0, maximum, 0.01) << minutes;
+        EXPECT_EQ(plan.runs[0], first) << minutes << " " << maximum;
+        EXPECT_EQ(plan.runs[1], second) << minutes << " " << maximum;
+    }
+}
+
+TEST(Palette, TextStandsOutFromWhatItIsDrawnOnInBothThemes) {
+    const auto brightness = [](Colour c) {
+        return 3 * (c & 0xFF) + 6 * (c >> 8 & 0xFF) + (c >> 16);
+    };
+    for (const Palette& p : {buildPalette(false), buildPalette(true)})
+        for (const auto& [text, on, least] : {std::tuple{Role::text, Role::background, 1500},
+                                              {Role::textSecondary, Role::card, 1000},
+                                              {Role::textMuted, Role::card, 600},
+                                              {Role::onAccent, Role::accent, 1000}})
+            EXPECT_GE(std::abs(int(brightness(p[text])) - int(brightness(p[on]))), least);
+    EXPECT_EQ(lerpColour(0x000000, 0xFFFFFF, 0.5), 0x808080u);
+}
