@@ -223,7 +223,7 @@ bool historyClear(HistoryStore& store, std::wstring& error) {
 }
 
 bool historyExport(HistoryStore& store, const std::wstring& destination, std::wstring& error) {
-    // Creating the destination would empty the very file the rows come from.
+    // The export put in a history file's place would replace the rows it comes from.
     if (sameFile(destination, store.path) || sameFile(destination, store.oldPath)) {
         error = L"Berkas tujuan adalah berkas riwayat Ovra Monitor sendiri. Pilih nama berkas "
                 L"lain.";
@@ -250,9 +250,10 @@ bool historyExport(HistoryStore& store, const std::wstring& destination, std::ws
         fileUsed = true;
         appendFileRows(output, content);
     }
-    // Rows the file could not take yet are newer than every row in it.
-    if (fileUsed) output += store.writeBuffer;
-    if (!fileUsed) {
+    if (fileUsed) {
+        // Rows the file could not take yet are newer than every row in it.
+        output += store.writeBuffer;
+    } else {
         for (uint64_t i = 0; i < store.count; ++i)
             output += formatCsvRow(historyAt(store, i));
     }
