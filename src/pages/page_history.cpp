@@ -38,7 +38,7 @@ std::function<void(Col&)> chartCard(const HistoryStore& history, ChartSeries fir
     };
 }
 
-void storageCard(Col& col, bool saving, uint64_t fileBytes) {
+void storageCard(Col& col, bool saving, uint64_t fileBytes, const std::wstring& unsavedReason) {
     Ui& ui = *col.ui;
     toggle(ui, col.x + col.width - ui.px(40), col.y, saving, commandSaveHistory, 0, true);
     const int height = drawWrapped(
@@ -56,6 +56,9 @@ void storageCard(Col& col, bool saving, uint64_t fileBytes) {
                     FontRole::small);
     else
         wrappedText(col, L"Belum ada berkas riwayat tersimpan.", FontRole::small);
+    // Rows waiting in memory because the file refuses them: say so while it lasts.
+    if (!unsavedReason.empty())
+        wrappedText(col, unsavedReason, FontRole::small, ui.colour(Role::statusBad));
     wrappedText(col, L"Data tidak pernah dikirim ke mana pun.", FontRole::small);
     col.y += ui.px(4);
 
@@ -76,9 +79,11 @@ int App::pageHistory(Ui& ui, int x, int y, int width) {
     // The file is asked once per paint, not in each of the card's two runs.
     const uint64_t fileBytes = historyFileBytes(history);
     const bool saving = settings.saveHistory;
-    const std::vector<Card> storage{{L"Penyimpanan riwayat lokal", [saving, fileBytes](Col& col) {
-                                         storageCard(col, saving, fileBytes);
-                                     }}};
+    const std::wstring& unsaved = history.unsavedReason;
+    const std::vector<Card> storage{
+        {L"Penyimpanan riwayat lokal", [saving, fileBytes, &unsaved](Col& col) {
+             storageCard(col, saving, fileBytes, unsaved);
+         }}};
     y += cardGrid(ui, x, y, width, storage, 1, 340);
 
     const int32_t minutes = settings.historyRangeMinutes;

@@ -19,13 +19,6 @@ const Sample& historyAt(const HistoryStore& store, uint64_t i) {
     return store.buffer[(oldest + i) % historyCapacity];
 }
 
-uint64_t historyCountInWindow(const HistoryStore& store, uint64_t now, uint32_t minutes) {
-    uint64_t n = 0;
-    for (uint64_t i = 0; i < store.count; ++i)
-        if (inTimeWindow(historyAt(store, i), now, minutes)) ++n;
-    return n;
-}
-
 void historyClearRing(HistoryStore& store) {
     store.head = 0;
     store.count = 0;

@@ -37,12 +37,19 @@ struct HistoryStore {
     uint64_t head = 0;  // where the next sample goes
     uint64_t count = 0; // valid samples, 0..1800
 
-    // CSV side: rows wait in the write buffer until a flush.
+    // CSV side: rows wait in the write buffer until a flush puts them on disk.
     bool saving = false;
-    std::string writeBuffer; // whole rows, each ending in CR LF
-    int32_t pendingRows = 0; // rows in writeBuffer
-    std::wstring path;
-    std::wstring oldPath;
+    std::string writeBuffer{};  // whole rows not yet wholly on disk, each ending in CR LF
+    int32_t pendingRows = 0;    // rows in writeBuffer
+    int32_t rowsSinceFlush = 0; // rows appended since the last attempt to write
+    // A write that stopped inside the first waiting row: the bytes of it on disk,
+    // and the file's size just after, so the next flush can finish that row in place.
+    uint64_t cutRowBytes = 0;
+    uint64_t cutFileBytes = 0;
+    // Why the waiting rows are not on disk; empty while writing works.
+    std::wstring unsavedReason{};
+    std::wstring path{};
+    std::wstring oldPath{};
 };
 
 // Fixes the two CSV paths (the App passes them from the data folder).
@@ -65,9 +72,6 @@ inline bool inTimeWindow(const Sample& sample, uint64_t now, uint32_t minutes) {
     return sample.time + uint64_t(minutes) * fileTimeTicksPerMinute >= now;
 }
 
-// Number of samples in the ring that fall inside the window.
-uint64_t historyCountInWindow(const HistoryStore& store, uint64_t now, uint32_t minutes);
-
 // Forgets every sample in memory (the ring part of clearing the history).
 void historyClearRing(HistoryStore& store);
 
@@ -82,7 +86,9 @@ inline constexpr int32_t historyFlushRows = 30;
 // Rows kept while the file cannot be written (an hour at the default 2 s); older
 // ones are dropped beyond that, so memory stays flat.
 inline constexpr int32_t historyMaxPendingRows = 1800;
-// A file larger than this becomes the old file at the end of a flush.
+// A file larger than this becomes the old file at the end of a flush. While that
+// keeps failing (the old file held open), rows stop going to a file that reached
+// twice this size and wait in memory instead.
 inline constexpr uint64_t historyRotateBytes = 8'388'608;
 // Export files copy the history files in pieces of this size.
 inline constexpr uint32_t historyCopyChunkBytes = 1u << 20;
@@ -112,13 +118,19 @@ std::string formatCsvRow(const Sample& sample);
 // cut left the file ending in a partial row, then the buffered rows.
 std::string appendText(uint64_t fileBytes, char lastByte, const std::string& rows);
 
+// Records that the first `rowBytes` bytes of the write buffer are on disk, the file
+// then being `fileBytes` long: whole rows leave the buffer; a row cut part-way
+// stays whole in it, with its written part noted so that only the rest is retried.
+void historyRowsWritten(HistoryStore& store, uint64_t rowBytes, uint64_t fileBytes);
+
 // Adds a history file's rows (everything after its own header line) to an
 // export; a file ending in a partial row gets its line end, so the next file's
 // first row starts on a line of its own.
 void appendFileRows(std::string& output, const std::string& content);
 
-// Writes the buffered CSV rows. Rows that cannot be written stay buffered for the
-// next flush.
+// Writes the buffered CSV rows, rotating the file when it grew past the limit. Rows
+// that cannot be written stay buffered (bounded) for the next flush, which comes
+// after as many rows again, and unsavedReason says why.
 void historyFlush(HistoryStore& store);
 
 // Switches CSV saving; switching off writes what is buffered first.
@@ -129,8 +141,10 @@ void historySetSaving(HistoryStore& store, bool on);
 bool historyClear(HistoryStore& store, std::wstring& error);
 
 // Writes all history into one CSV file for spreadsheets: byte-order mark, header,
-// the rows of the old file then the current one, or the ring's samples when
-// neither file holds any. False with an Indonesian error text on failure.
+// the rows of the old file, the current one and those still waiting, or the
+// ring's samples when neither file holds any. The file is written beside the
+// destination and put in its place only when complete. False with an Indonesian
+// error text on failure, the destination then left as it was.
 bool historyExport(HistoryStore& store, const std::wstring& destination, std::wstring& error);
 
 // Size of both history files together; a missing file counts 0.

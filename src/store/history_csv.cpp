@@ -35,6 +35,8 @@ void keepNewestRows(HistoryStore& store, int32_t limit) {
         --store.pendingRows;
     }
     store.writeBuffer.erase(0, cut);
+    // The row whose beginning is on disk is gone: the fragment will get its line end.
+    if (cut > 0) store.cutRowBytes = 0;
 }
 
 } // namespace
@@ -62,8 +64,24 @@ void historyBufferRow(HistoryStore& store, const Sample& sample) {
     if (!store.saving) return;
     store.writeBuffer += formatCsvRow(sample);
     ++store.pendingRows;
+    ++store.rowsSinceFlush;
     keepNewestRows(store, historyMaxPendingRows);
-    if (store.pendingRows >= historyFlushRows && !store.writeBuffer.empty()) historyFlush(store);
+    // Counted from the last attempt, so a file that stays locked is tried once a
+    // batch, not on every tick.
+    if (store.rowsSinceFlush >= historyFlushRows && !store.writeBuffer.empty()) historyFlush(store);
+}
+
+void historyRowsWritten(HistoryStore& store, uint64_t rowBytes, uint64_t fileBytes) {
+    size_t whole = 0;
+    for (;;) {
+        const size_t end = store.writeBuffer.find('\n', whole);
+        if (end == std::string::npos || end + 1 > rowBytes) break;
+        whole = end + 1;
+        --store.pendingRows;
+    }
+    store.writeBuffer.erase(0, whole);
+    store.cutRowBytes = store.writeBuffer.empty() ? 0 : rowBytes - whole;
+    store.cutFileBytes = fileBytes;
 }
 
 void historySetSaving(HistoryStore& store, bool on) {
