@@ -84,7 +84,8 @@ void readProcessors(CpuInfo& cpu) {
     shell.written.assign(groups, 0);
     unsigned char* area = shell.records.data();
     for (size_t group = 0; group < groups; ++group) {
-        const ULONG bytes = static_cast<ULONG>(cpu.groupProcessors[group] * cpuProcessorRecordBytes);
+        const ULONG bytes =
+            static_cast<ULONG>(cpu.groupProcessors[group] * cpuProcessorRecordBytes);
         ULONG returned = 0;
         LONG status = statusNotImplemented;
         if (groups <= 1) {
@@ -106,9 +107,9 @@ void readProcessors(CpuInfo& cpu) {
 void cpuInit(CpuInfo& cpu, PdhQuery& fastQuery) {
     shell = CpuShell{};
     shell.query = &fastQuery;
-    cpu.name = regReadString(HKEY_LOCAL_MACHINE,
-                             L"HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0",
-                             L"ProcessorNameString", true);
+    cpu.name =
+        regReadString(HKEY_LOCAL_MACHINE, L"HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0",
+                      L"ProcessorNameString", true);
     if (cpu.name.empty()) cpu.name = L"Prosesor tidak dikenal";
     cpu.logicalProcessors = GetActiveProcessorCount(ALL_PROCESSOR_GROUPS);
     const WORD groups = GetActiveProcessorGroupCount();

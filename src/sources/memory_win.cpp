@@ -21,10 +21,10 @@ void memoryUpdate(MemoryInfo& memory) {
         const uint64_t used = status.ullAvailPhys < status.ullTotalPhys
                                   ? status.ullTotalPhys - status.ullAvailPhys
                                   : 0;
-        memory.usedPercent = status.ullTotalPhys == 0
-                                 ? 0.0
-                                 : static_cast<double>(used) * 100.0 /
-                                       static_cast<double>(status.ullTotalPhys);
+        memory.usedPercent =
+            status.ullTotalPhys == 0
+                ? 0.0
+                : static_cast<double>(used) * 100.0 / static_cast<double>(status.ullTotalPhys);
     }
 
     PERFORMANCE_INFORMATION performance = {};

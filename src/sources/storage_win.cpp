@@ -107,9 +107,10 @@ void drivesUpdate(StorageInfo& storage) {
     // A failure (or a folder too long for the buffer) leaves C as the system drive.
     wchar_t windowsDirectory[MAX_PATH] = L"C:\\";
     const UINT length = GetWindowsDirectoryW(windowsDirectory, MAX_PATH);
-    const wchar_t system = length > 0 && length < MAX_PATH
-                               ? static_cast<wchar_t>(std::towupper(static_cast<wint_t>(windowsDirectory[0])))
-                               : L'C';
+    const wchar_t system =
+        length > 0 && length < MAX_PATH
+            ? static_cast<wchar_t>(std::towupper(static_cast<wint_t>(windowsDirectory[0])))
+            : L'C';
     const DWORD mask = GetLogicalDrives();
     const CriticalErrorsFail quietly;
 
