@@ -133,9 +133,8 @@ void listAdapters(GpuInfo& gpu) {
         return;
     }
     // No machine has anywhere near 64 adapters; an enumeration that never ends is cut there.
-    for (uint32_t index = 0; index < 64 && gpuAddAdapter(gpu, describeAdapter(*factory, index));
-         ++index) {
-    }
+    for (uint32_t index = 0; index < 64; ++index)
+        if (!gpuAddAdapter(gpu, describeAdapter(*factory, index))) break;
     setReading(gpu.status, true);
 }
 
