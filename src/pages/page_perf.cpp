@@ -56,7 +56,7 @@ void perProcessorGrid(Col& col, const CpuInfo& cpu) {
     Ui& ui = *col.ui;
     if (!cpu.perProcessorStatus.ok || cpu.perProcessorUsage.empty()) {
         readingRow(col, L"Per prosesor logical", false, L"", cpu.perProcessorStatus.limitation,
-                   cpu.perProcessorStatus.reason);
+                   cpu.perProcessorStatus.reason());
         return;
     }
     const ProcessorGrid grid = processorGrid(col.width, cpu.perProcessorUsage.size(), ui.dpi);
@@ -110,7 +110,7 @@ void memoryCard(Col& col, const App& app) {
                commitOk ? formatBytes(double(memory.commitTotal.value)) + L" dari " +
                               formatBytes(double(memory.commitLimit.value))
                         : L"",
-               memory.commitTotal.limitation, memory.commitTotal.reason);
+               memory.commitTotal.limitation, memory.commitTotal.reason());
     readingRow(col, L"Cache sistem", memory.systemCache,
                memory.systemCache.ok ? formatBytes(double(memory.systemCache.value)) : L"");
     wrappedText(col,
@@ -124,7 +124,7 @@ void memoryCard(Col& col, const App& app) {
 void networkCard(Col& col, const App& app) {
     const NetworkInfo& network = app.network;
     if (!network.status.ok) {
-        unavailableBlock(col, network.status.limitation, network.status.reason);
+        unavailableBlock(col, network.status.limitation, network.status.reason());
         return;
     }
     Ui& ui = *col.ui;
@@ -175,7 +175,7 @@ void noAdapterCard(Col& col, const GpuInfo& gpu) {
         unavailableBlock(col, Limitation::Driver,
                          L"DXGI tidak melaporkan adapter grafis perangkat keras.");
     else
-        unavailableBlock(col, gpu.status.limitation, gpu.status.reason);
+        unavailableBlock(col, gpu.status.limitation, gpu.status.reason());
 }
 
 } // namespace

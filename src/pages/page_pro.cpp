@@ -26,7 +26,7 @@ void supportRows(Col& col, const Reading<bool>& reading, const Reading<double>* 
         kvRow(col, L"Dukungan perangkat", L"Didukung melalui antarmuka resmi Windows",
               ui.colour(Role::statusGood), true);
     else
-        readingRow(col, L"Dukungan perangkat", false, L"", reading.limitation, reading.reason);
+        readingRow(col, L"Dukungan perangkat", false, L"", reading.limitation, reading.reason());
     if (!temperature) return;
     if (temperature->ok)
         kvRow(col, L"Sensor suhu",
@@ -34,7 +34,7 @@ void supportRows(Col& col, const Reading<bool>& reading, const Reading<double>* 
               ui.colour(Role::statusGood), true);
     else
         readingRow(col, L"Sensor suhu", false, L"", temperature->limitation,
-                   L"Tanpa pemantauan suhu, kontrol ini tidak diizinkan. " + temperature->reason);
+                   L"Tanpa pemantauan suhu, kontrol ini tidak diizinkan. " + temperature->reason());
 }
 
 std::wstring percentText(uint32_t percent) {

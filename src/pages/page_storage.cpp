@@ -62,7 +62,7 @@ void physicalDisksCard(Col& col, const StorageInfo& storage) {
                 kvRow(col, L"Status SMART", L"Normal (tidak ada prediksi kegagalan)",
                       ui.colour(Role::statusGood), true);
         } else {
-            readingRow(col, L"Status SMART", false, L"", disk.smart.limitation, disk.smart.reason);
+            readingRow(col, L"Status SMART", false, L"", disk.smart.limitation, disk.smart.reason());
         }
         col.y += ui.px(6);
     }

@@ -28,7 +28,7 @@ void cpuTile(Col& col, const App& app) {
         bar(col, cpu.usage.value / 100.0,
             warningOrAccent(*col.ui, cpu.usage.value >= threshold(app, AlertKind::Cpu)), 8);
     } else {
-        unavailableBlock(col, cpu.usage.limitation, cpu.usage.reason);
+        unavailableBlock(col, cpu.usage.limitation, cpu.usage.reason());
     }
     wrappedText(col,
                 formatText(L"%d inti \u00B7 %d logical", int(cpu.physicalCores),
@@ -75,7 +75,7 @@ void systemDiskTile(Col& col, const App& app, const Drive* drive) {
 void networkTile(Col& col, const App& app) {
     const NetworkInfo& network = app.network;
     if (!network.status.ok) {
-        unavailableBlock(col, network.status.limitation, network.status.reason);
+        unavailableBlock(col, network.status.limitation, network.status.reason());
         return;
     }
     if (!network.ratesValid) {
@@ -99,7 +99,7 @@ void batteryTile(Col& col, const App& app) {
         bar(col, percent / 100.0,
             warningOrAccent(*col.ui, percent <= threshold(app, AlertKind::Battery)), 8);
     } else {
-        unavailableBlock(col, battery.percent.limitation, battery.percent.reason);
+        unavailableBlock(col, battery.percent.limitation, battery.percent.reason());
     }
     const wchar_t* power = L"Memakai baterai";
     if (battery.charging.ok && battery.charging.value)
@@ -166,7 +166,7 @@ void deviceCard(Col& col, const App& app) {
             readingRow(col, L"Grafis", false, L"", Limitation::Driver,
                        L"Tidak ada adapter perangkat keras yang dilaporkan DXGI.");
         else
-            readingRow(col, L"Grafis", false, L"", status.limitation, status.reason);
+            readingRow(col, L"Grafis", false, L"", status.limitation, status.reason());
     }
     kvRow(col, L"Arsitektur", system.is64Bit ? L"64-bit" : L"32-bit");
 }

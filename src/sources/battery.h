@@ -27,10 +27,6 @@ struct BatteryInfo {
 // Rebuilds the record from the power status and the battery driver.
 void batteryUpdate(BatteryInfo& battery);
 
-// Asks the battery at `devicePath` for its details; true when its tag and its
-// information were read.
-bool queryBatteryDevice(const std::wstring& devicePath, BatteryInfo& battery);
-
 // --- The rules behind those, over the plain answers of Windows. ---
 
 // SYSTEM_POWER_STATUS as GetSystemPowerStatus reports it.

@@ -30,21 +30,18 @@ const GUID batteryClass = {
 // battery class on every slow tick would cost far more than one device open.
 BatteryCache processCache;
 
-// The class list of battery interfaces, destroyed by its owner.
-struct InterfaceList {
-    HDEVINFO handle = INVALID_HANDLE_VALUE;
-    InterfaceList() = default;
-    InterfaceList(const InterfaceList&) = delete;
-    InterfaceList& operator=(const InterfaceList&) = delete;
-    ~InterfaceList() { close(); }
-    void close() {
-        if (handle != INVALID_HANDLE_VALUE) SetupDiDestroyDeviceInfoList(handle);
-        handle = INVALID_HANDLE_VALUE;
-    }
+// The class list of battery interfaces.
+struct InterfaceListTraits {
+    using Handle = HDEVINFO;
+    static Handle none() { return INVALID_HANDLE_VALUE; }
+    static bool valid(Handle list) { return list != INVALID_HANDLE_VALUE && list != nullptr; }
+    static void close(Handle list) { SetupDiDestroyDeviceInfoList(list); }
 };
+using InterfaceList = UniqueHandle<InterfaceListTraits>;
 
-void readBatteryDevice(const std::wstring& path, BatteryDeviceAnswer& answer) {
-    const DeviceHandle device =
+// Asks the battery at `path` for its tag, its information and its status.
+void queryBatteryDevice(const std::wstring& path, BatteryDeviceAnswer& answer) {
+    const KernelHandle device =
         openDevice(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_ATTRIBUTE_NORMAL);
     if (!device.valid()) return;
     answer.opened = true;
@@ -110,12 +107,6 @@ std::wstring interfacePath(HDEVINFO list, SP_DEVICE_INTERFACE_DATA& data) {
 
 } // namespace
 
-bool queryBatteryDevice(const std::wstring& devicePath, BatteryInfo& battery) {
-    BatteryDeviceAnswer answer;
-    readBatteryDevice(devicePath, answer);
-    return batteryApplyDevice(battery, answer);
-}
-
 void batteryUpdate(BatteryInfo& battery) {
     InterfaceList list;
     BatteryCalls calls;
@@ -129,21 +120,20 @@ void batteryUpdate(BatteryInfo& battery) {
         return true;
     };
     calls.openInterfaces = [&list] {
-        list.close();
-        list.handle = SetupDiGetClassDevsW(&batteryClass, nullptr, nullptr,
-                                           DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
-        return list.handle != INVALID_HANDLE_VALUE;
+        list.reset(SetupDiGetClassDevsW(&batteryClass, nullptr, nullptr,
+                                        DIGCF_PRESENT | DIGCF_DEVICEINTERFACE));
+        return list.valid();
     };
     calls.nextInterface = [&list](uint32_t index, std::wstring* path) {
         SP_DEVICE_INTERFACE_DATA data = {};
         data.cbSize = sizeof(data);
-        if (!SetupDiEnumDeviceInterfaces(list.handle, nullptr, &batteryClass, index, &data))
+        if (!SetupDiEnumDeviceInterfaces(list.get(), nullptr, &batteryClass, index, &data))
             return false;
-        if (path) *path = interfacePath(list.handle, data);
+        if (path) *path = interfacePath(list.get(), data);
         return true;
     };
-    calls.closeInterfaces = [&list] { list.close(); };
-    calls.queryDevice = readBatteryDevice;
+    calls.closeInterfaces = [&list] { list.reset(); };
+    calls.queryDevice = queryBatteryDevice;
     batteryUpdateWith(battery, calls, processCache);
 }
 

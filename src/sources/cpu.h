@@ -2,7 +2,6 @@
 // The processor: described once at start-up, measured on every fast tick.
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 #include "sources/pdh_query.h"
@@ -21,27 +20,19 @@ struct CpuInfo {
     std::wstring name;
     uint32_t physicalCores = 0;
     uint32_t logicalProcessors = 0;
+    // Active logical processors of each processor group (Windows puts at most 64
+    // in one group); one entry on most machines.
+    std::vector<uint32_t> groupProcessors;
     Reading<double> baseMhz;               // nominal maximum frequency
     Reading<double> effectiveMhz;          // estimated current frequency
     Reading<double> usage;                 // total use since the previous update, percent
     std::vector<double> perProcessorUsage; // percent, in Windows' processor order
     Reading<bool> perProcessorStatus;      // whether perProcessorUsage is current
 
-    // Kept between updates.
-    PdhQuery* query = nullptr;
-    PdhCounter performanceCounter = nullptr; // "% Processor Performance"
+    // The samples of the previous update.
     CpuTimes previousTimes;
     bool hasPreviousTimes = false;
     std::vector<CpuTimes> previousProcessorTimes;
-    void* ntQuerySystemInformation = nullptr;
-    void* ntQuerySystemInformationEx = nullptr;
-    // Active logical processors of each processor group (Windows puts at most 64
-    // in one group); one entry on most machines.
-    std::vector<uint32_t> groupProcessors;
-    // Scratch of every update, sized once for all processors: the raw records of
-    // the per-processor query and their decoded times.
-    std::vector<unsigned char> processorRecords;
-    std::vector<CpuTimes> processorTimes;
 };
 
 // Describes the processor, adds its counter to the fast query and takes the
@@ -52,24 +43,11 @@ void cpuInit(CpuInfo& cpu, PdhQuery& fastQuery);
 // fast query was collected.
 void cpuUpdate(CpuInfo& cpu);
 
-// The rules behind cpuInit and cpuUpdate, over the plain answers of Windows.
-
-// The registry's processor name trimmed, or a fixed text when there is none.
-std::wstring cpuDisplayName(const std::wstring& registryName);
+// --- The rules behind those, over the plain answers of Windows. ---
 
 // Counts the processor-core records in a GetLogicalProcessorInformationEx answer
 // (variable-length records, each starting with its relationship and its size).
 uint32_t cpuCountCoreRecords(const unsigned char* records, size_t bytes);
-
-// callOk: powrprof, its export and the call all succeeded; maximumMhz is the first
-// processor's maximum frequency.
-void cpuApplyBaseFrequency(CpuInfo& cpu, bool callOk, uint32_t maximumMhz);
-
-// After the base frequency is known: explains an effective frequency that can
-// never be measured, from the result of adding the performance counter.
-void cpuApplyCounterSetup(CpuInfo& cpu, bool counterAdded, uint32_t addStatus);
-
-void cpuApplyNtQueryPresence(CpuInfo& cpu, bool present);
 
 void cpuApplySystemTimes(CpuInfo& cpu, bool callOk, const CpuTimes& now);
 
@@ -77,23 +55,14 @@ void cpuApplySystemTimes(CpuInfo& cpu, bool callOk, const CpuTimes& now);
 // of 48 bytes, one per logical processor of one processor group.
 inline constexpr size_t cpuProcessorRecordBytes = 48;
 
-// Decodes the idle, kernel and user times of the records in `bytes` into `times`;
-// returns how many were decoded (at most `capacity`).
-size_t cpuTimesFromRecords(const unsigned char* records, size_t bytes, CpuTimes* times,
-                           size_t capacity);
+// The per-processor records of every group in cpu.groupProcessors, one area after
+// the other: group g has room for groupProcessors[g] records, of which the first
+// written[g] bytes were answered.
+void cpuApplyProcessorRecords(CpuInfo& cpu, const unsigned char* records, const uint32_t* written);
 
-// status is the NTSTATUS of the call; `now` holds one entry per logical processor.
-void cpuApplyProcessorTimes(CpuInfo& cpu, int32_t status, const CpuTimes* now, size_t count);
-
-// Asks for the per-processor records of one processor group into `buffer`, like
-// NtQuerySystemInformation(Ex); answers the NTSTATUS and the bytes written.
-using CpuGroupQuery = std::function<int32_t(uint16_t group, unsigned char* buffer, uint32_t bytes,
-                                            uint32_t& written)>;
-
-// Measures every processor of every group in cpu.groupProcessors, group after
-// group in Windows' order; one failing group makes the whole list unavailable,
-// so a part of the machine never passes for all of it.
-void cpuReadProcessorGroups(CpuInfo& cpu, const CpuGroupQuery& query);
+// The per-processor query of one group failed with this NTSTATUS: the whole list
+// is unavailable, so a part of the machine never passes for all of it.
+void cpuApplyProcessorFailure(CpuInfo& cpu, int32_t status);
 
 // percent is "% Processor Performance" when readOk; collects counts the fast
 // query's collections so far.

@@ -4,6 +4,9 @@
 
 #include <vector>
 
+#include "sources/clock.h"
+#include "sources/format.h"
+#include "sources/handle.h"
 #include "sources/registry.h"
 #include "sources/system_library.h"
 
@@ -17,6 +20,7 @@ using NtQuerySystemInformationFunction = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULO
 using NtQuerySystemInformationExFunction = LONG(WINAPI*)(ULONG, PVOID, ULONG, PVOID, ULONG, PULONG);
 
 constexpr ULONG systemProcessorPerformanceInformation = 8;
+constexpr LONG statusNotImplemented = static_cast<LONG>(0xC0000002);
 
 // PROCESSOR_POWER_INFORMATION; powrprof's header is not needed for one record.
 struct ProcessorPowerRecord {
@@ -29,9 +33,17 @@ struct ProcessorPowerRecord {
 };
 static_assert(sizeof(ProcessorPowerRecord) == 24);
 
-uint64_t fileTimeValue(const FILETIME& time) {
-    return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-}
+// What the updates need besides the record: the processor is one per process.
+struct CpuShell {
+    PdhQuery* query = nullptr;
+    PdhCounter performanceCounter = nullptr; // "% Processor Performance"
+    NtQuerySystemInformationFunction plain = nullptr;
+    NtQuerySystemInformationExFunction byGroup = nullptr;
+    // Sized once for all processors: the raw records and the bytes each group answered.
+    std::vector<unsigned char> records;
+    std::vector<uint32_t> written;
+};
+CpuShell shell;
 
 uint32_t countPhysicalCores() {
     DWORD bytes = 0;
@@ -42,39 +54,63 @@ uint32_t countPhysicalCores() {
             RelationProcessorCore,
             reinterpret_cast<SYSTEM_LOGICAL_PROCESSOR_INFORMATION_EX*>(records.data()), &bytes))
         return 0;
-    const size_t answered = bytes < records.size() ? bytes : records.size();
-    return cpuCountCoreRecords(records.data(), answered);
+    return cpuCountCoreRecords(records.data(), bytes < records.size() ? bytes : records.size());
 }
 
-void readBaseFrequency(CpuInfo& cpu) {
-    bool callOk = false;
-    uint32_t maximumMhz = 0;
-    const HMODULE powrprof = loadSystemLibrary(L"powrprof.dll");
+// The first processor's maximum frequency, 0 when powrprof cannot tell.
+uint32_t readBaseMhz(uint32_t logicalProcessors) {
+    const LibraryHandle powrprof(loadSystemLibrary(L"powrprof.dll"));
     const auto callNtPowerInformation =
-        systemFunction<CallNtPowerInformationFunction>(powrprof, "CallNtPowerInformation");
-    if (callNtPowerInformation) {
-        // One record for every processor of every group: a buffer for the current
-        // group only is too small on machines with more than 64.
-        std::vector<ProcessorPowerRecord> records(cpu.logicalProcessors, ProcessorPowerRecord{});
-        if (!records.empty()) {
-            const LONG status = callNtPowerInformation(
-                ProcessorInformation, nullptr, 0, records.data(),
-                static_cast<ULONG>(records.size() * sizeof(ProcessorPowerRecord)));
-            callOk = status == 0;
-            maximumMhz = records[0].maximumMhz;
+        systemFunction<CallNtPowerInformationFunction>(powrprof.get(), "CallNtPowerInformation");
+    if (!callNtPowerInformation || logicalProcessors == 0) return 0;
+    // One record for every processor of every group: a buffer for the current
+    // group only is too small on machines with more than 64.
+    std::vector<ProcessorPowerRecord> records(logicalProcessors, ProcessorPowerRecord{});
+    const LONG status =
+        callNtPowerInformation(ProcessorInformation, nullptr, 0, records.data(),
+                               static_cast<ULONG>(records.size() * sizeof(ProcessorPowerRecord)));
+    return status == 0 ? records[0].maximumMhz : 0;
+}
+
+// The plain query answers the calling thread's processor group only; with more
+// than one group each is asked by number.
+void readProcessors(CpuInfo& cpu) {
+    const size_t groups = cpu.groupProcessors.size();
+    size_t all = 0;
+    for (uint32_t processors : cpu.groupProcessors)
+        all += processors;
+    // assign zero-fills and keeps the storage of the first update.
+    shell.records.assign(all * cpuProcessorRecordBytes, 0);
+    shell.written.assign(groups, 0);
+    unsigned char* area = shell.records.data();
+    for (size_t group = 0; group < groups; ++group) {
+        const ULONG bytes =
+            static_cast<ULONG>(cpu.groupProcessors[group] * cpuProcessorRecordBytes);
+        ULONG returned = 0;
+        LONG status = statusNotImplemented;
+        if (groups <= 1) {
+            status = shell.plain(systemProcessorPerformanceInformation, area, bytes, &returned);
+        } else if (shell.byGroup) {
+            USHORT number = static_cast<USHORT>(group);
+            status = shell.byGroup(systemProcessorPerformanceInformation, &number, sizeof(number),
+                                   area, bytes, &returned);
         }
+        if (status < 0) return cpuApplyProcessorFailure(cpu, status);
+        shell.written[group] = returned;
+        area += bytes;
     }
-    if (powrprof) FreeLibrary(powrprof);
-    cpuApplyBaseFrequency(cpu, callOk, maximumMhz);
+    cpuApplyProcessorRecords(cpu, shell.records.data(), shell.written.data());
 }
 
 } // namespace
 
 void cpuInit(CpuInfo& cpu, PdhQuery& fastQuery) {
-    cpu.query = &fastQuery;
-    cpu.name = cpuDisplayName(regReadString(HKEY_LOCAL_MACHINE,
-                                            L"HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0",
-                                            L"ProcessorNameString", true));
+    shell = CpuShell{};
+    shell.query = &fastQuery;
+    cpu.name =
+        regReadString(HKEY_LOCAL_MACHINE, L"HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0",
+                      L"ProcessorNameString", true);
+    if (cpu.name.empty()) cpu.name = L"Prosesor tidak dikenal";
     cpu.logicalProcessors = GetActiveProcessorCount(ALL_PROCESSOR_GROUPS);
     const WORD groups = GetActiveProcessorGroupCount();
     cpu.groupProcessors.clear();
@@ -82,20 +118,35 @@ void cpuInit(CpuInfo& cpu, PdhQuery& fastQuery) {
         cpu.groupProcessors.push_back(GetActiveProcessorCount(group));
     if (cpu.groupProcessors.empty()) cpu.groupProcessors.push_back(cpu.logicalProcessors);
     if (const uint32_t cores = countPhysicalCores(); cores > 0) cpu.physicalCores = cores;
-    readBaseFrequency(cpu);
+
+    if (const uint32_t mhz = readBaseMhz(cpu.logicalProcessors); mhz != 0)
+        setReading(cpu.baseMhz, static_cast<double>(mhz));
+    else
+        setUnavailable(cpu.baseMhz, Limitation::WindowsApi,
+                       L"CallNtPowerInformation tidak memberi frekuensi.");
 
     uint32_t status = 0;
-    cpu.performanceCounter = pdhAddCounter(
+    shell.performanceCounter = pdhAddCounter(
         fastQuery, L"\\Processor Information(_Total)\\% Processor Performance", &status);
-    cpuApplyCounterSetup(cpu, cpu.performanceCounter != nullptr, status);
+    if (!shell.performanceCounter)
+        setUnavailable(cpu.effectiveMhz, Limitation::WindowsApi,
+                       L"Penghitung \"% Processor Performance\" tidak tersedia (" +
+                           pdhStatusText(status) + L").");
+    // Without a base the counter's percentage cannot become a frequency, whatever
+    // the counter does.
+    if (!cpu.baseMhz.ok)
+        setUnavailable(cpu.effectiveMhz, Limitation::WindowsApi,
+                       L"Frekuensi dasar tidak diketahui.");
 
     // ntdll is in every process already; it is looked up, never loaded.
     const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    cpu.ntQuerySystemInformation = reinterpret_cast<void*>(
-        systemFunction<NtQuerySystemInformationFunction>(ntdll, "NtQuerySystemInformation"));
-    cpu.ntQuerySystemInformationEx = reinterpret_cast<void*>(
-        systemFunction<NtQuerySystemInformationExFunction>(ntdll, "NtQuerySystemInformationEx"));
-    cpuApplyNtQueryPresence(cpu, cpu.ntQuerySystemInformation != nullptr);
+    shell.plain =
+        systemFunction<NtQuerySystemInformationFunction>(ntdll, "NtQuerySystemInformation");
+    shell.byGroup =
+        systemFunction<NtQuerySystemInformationExFunction>(ntdll, "NtQuerySystemInformationEx");
+    if (!shell.plain)
+        setUnavailable(cpu.perProcessorStatus, Limitation::WindowsApi,
+                       L"NtQuerySystemInformation tidak ada.");
 
     cpuUpdate(cpu);
 }
@@ -106,41 +157,13 @@ void cpuUpdate(CpuInfo& cpu) {
     cpuApplySystemTimes(cpu, timesOk,
                         CpuTimes{fileTimeValue(idle), fileTimeValue(kernel), fileTimeValue(user)});
 
-    if (cpu.ntQuerySystemInformation) {
-        // The plain query answers the calling thread's processor group only; with
-        // more than one group each is asked by number.
-        const struct {
-            NtQuerySystemInformationFunction plain;
-            NtQuerySystemInformationExFunction byGroup;
-            bool oneGroup;
-        } calls{
-            reinterpret_cast<NtQuerySystemInformationFunction>(cpu.ntQuerySystemInformation),
-            reinterpret_cast<NtQuerySystemInformationExFunction>(cpu.ntQuerySystemInformationEx),
-            cpu.groupProcessors.size() <= 1};
-        // One captured reference: small enough that the std::function allocates nothing.
-        cpuReadProcessorGroups(
-            cpu,
-            [&calls](uint16_t group, unsigned char* buffer, uint32_t bytes,
-                     uint32_t& written) -> int32_t {
-                ULONG returned = 0;
-                LONG status = static_cast<LONG>(0xC0000002); // STATUS_NOT_IMPLEMENTED
-                if (calls.oneGroup) {
-                    status = calls.plain(systemProcessorPerformanceInformation, buffer, bytes,
-                                         &returned);
-                } else if (calls.byGroup) {
-                    USHORT number = group;
-                    status = calls.byGroup(systemProcessorPerformanceInformation, &number,
-                                           sizeof(number), buffer, bytes, &returned);
-                }
-                written = returned;
-                return status;
-            });
-    }
+    if (shell.plain) readProcessors(cpu);
 
-    double percent = 0;
-    const bool readOk = cpu.performanceCounter && cpu.baseMhz.ok && cpu.query &&
-                        pdhReadValue(*cpu.query, cpu.performanceCounter, percent);
-    cpuApplyEffectiveFrequency(cpu, readOk, percent, cpu.query ? cpu.query->collects : 0);
+    if (shell.performanceCounter && shell.query && cpu.baseMhz.ok) {
+        double percent = 0;
+        const bool readOk = pdhReadValue(*shell.query, shell.performanceCounter, percent);
+        cpuApplyEffectiveFrequency(cpu, readOk, percent, shell.query->collects);
+    }
 }
 
 } // namespace ovra

@@ -1,6 +1,7 @@
 #include "sources/format.h"
 
 #include <cmath>
+#include <cstdarg>
 #include <cwchar>
 #include <cwctype>
 
@@ -9,8 +10,6 @@ namespace ovra {
 namespace {
 
 constexpr int textBufferChars = 2048;
-
-} // namespace
 
 std::wstring formatTextV(const wchar_t* format, va_list args) {
     if (!format) return {};
@@ -22,6 +21,8 @@ std::wstring formatTextV(const wchar_t* format, va_list args) {
     if (length < 0 || length >= textBufferChars - 1) return {};
     return std::wstring(buffer, static_cast<size_t>(length));
 }
+
+} // namespace
 
 std::wstring formatText(const wchar_t* format, ...) {
     va_list args;

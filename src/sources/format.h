@@ -1,7 +1,6 @@
 #pragma once
 // Indonesian display texts for numbers, sizes, durations and Windows error codes:
 // decimal comma, full stop between thousands, units after one blank.
-#include <cstdarg>
 #include <cstdint>
 #include <string>
 
@@ -10,7 +9,6 @@ namespace ovra {
 // printf-style formatting ("%ls" takes a wide string). An invalid format, or a text
 // of 2047 characters or more, gives the empty string.
 std::wstring formatText(const wchar_t* format, ...);
-std::wstring formatTextV(const wchar_t* format, va_list args);
 
 // Removes white space (iswspace) from both ends.
 std::wstring trimText(const std::wstring& text);

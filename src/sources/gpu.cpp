@@ -63,6 +63,22 @@ std::wstring_view engineTypeView(std::wstring_view name) {
     return name.substr(at + marker.size());
 }
 
+// The counter instance belongs to the adapter: its name holds "luid_0x<high>_0x<low>".
+bool gpuInstanceMatches(const std::wstring& instanceName, const GpuLuid& luid) {
+    constexpr std::wstring_view marker = L"luid_0x";
+    constexpr std::wstring_view separator = L"_0x";
+    const std::wstring_view name = instanceName;
+    size_t at = name.find(marker);
+    if (at == std::wstring_view::npos) return false;
+    at += marker.size();
+    uint32_t high = 0, low = 0;
+    if (!parseHex32(name, at, high)) return false;
+    if (name.substr(at, separator.size()) != separator) return false;
+    at += separator.size();
+    if (!parseHex32(name, at, low)) return false;
+    return high == static_cast<uint32_t>(luid.highPart) && low == luid.lowPart;
+}
+
 // Sums the values of the adapter's instances; false when none belongs to it.
 bool sumMatching(const std::vector<PdhInstanceValue>& values, const GpuLuid& luid, double& sum) {
     bool matched = false;
@@ -78,9 +94,10 @@ bool sumMatching(const std::vector<PdhInstanceValue>& values, const GpuLuid& lui
 void applyMemory(Reading<double>& used, bool readOk, const std::vector<PdhInstanceValue>& values,
                  const GpuAdapter& adapter, const std::wstring& engineCounterReason) {
     if (!readOk) {
-        setUnavailable(used, Limitation::WindowsApi,
-                       engineCounterReason.empty() ? std::wstring(memoryCounterMissing)
-                                                   : engineCounterReason);
+        if (engineCounterReason.empty())
+            setUnavailable(used, Limitation::WindowsApi, memoryCounterMissing);
+        else
+            setUnavailable(used, Limitation::WindowsApi, engineCounterReason);
         return;
     }
     double sum = 0;
@@ -117,56 +134,15 @@ void applyUsage(GpuAdapter& adapter, const std::vector<PdhInstanceValue>& engine
 
 } // namespace
 
-void gpuEnumerateAdapters(GpuInfo& gpu, const std::function<GpuEnumAnswer(uint32_t)>& answer) {
-    // Only "not found" ends a well-behaved enumeration, but any other failure or a
-    // missing adapter ends it too: there is no adapter to read at that index.
-    for (uint32_t index = 0; index < gpuMaxEnumerationIndex; ++index) {
-        const GpuEnumAnswer adapter = answer(index);
-        if (adapter.result < 0 || !adapter.adapterGiven) break;
-        if (!adapter.describedOk || !keepAdapter(gpu, adapter)) continue;
-        GpuAdapter& kept = gpu.adapters.emplace_back();
-        kept.name = adapter.name;
-        kept.luid = adapter.luid;
-        kept.dedicatedTotal = adapter.dedicatedVideoMemory;
-        kept.sharedTotal = adapter.sharedSystemMemory;
-    }
-    setReading(gpu.status, true);
-}
-
-void gpuApplyDxgiFailure(GpuInfo& gpu, GpuDxgiFailure failure) {
-    setUnavailable(gpu.status, Limitation::WindowsApi,
-                   failure == GpuDxgiFailure::LibraryMissing ? L"dxgi.dll tidak dapat dimuat."
-                                                             : L"CreateDXGIFactory1 gagal.");
-}
-
-void gpuApplyEngineCounterSetup(GpuInfo& gpu, bool added, uint32_t addStatus) {
-    if (added) {
-        gpu.engineCounterReason.clear();
-        return;
-    }
-    gpu.engineCounterReason = L"Penghitung kinerja GPU tidak ada di Windows ini (" +
-                              pdhStatusText(addStatus) +
-                              L"). Windows baru menyediakannya mulai versi 1709 dengan driver "
-                              L"WDDM 2.0 ke atas.";
-}
-
-bool gpuInstanceMatches(const std::wstring& instanceName, const GpuLuid& luid) {
-    constexpr std::wstring_view marker = L"luid_0x";
-    constexpr std::wstring_view separator = L"_0x";
-    const std::wstring_view name = instanceName;
-    size_t at = name.find(marker);
-    if (at == std::wstring_view::npos) return false;
-    at += marker.size();
-    uint32_t high = 0, low = 0;
-    if (!parseHex32(name, at, high)) return false;
-    if (name.substr(at, separator.size()) != separator) return false;
-    at += separator.size();
-    if (!parseHex32(name, at, low)) return false;
-    return high == static_cast<uint32_t>(luid.highPart) && low == luid.lowPart;
-}
-
-std::wstring gpuEngineType(const std::wstring& instanceName) {
-    return std::wstring(engineTypeView(instanceName));
+bool gpuAddAdapter(GpuInfo& gpu, const GpuEnumAnswer& answer) {
+    if (answer.result < 0 || !answer.adapterGiven) return false;
+    if (!answer.describedOk || !keepAdapter(gpu, answer)) return true;
+    GpuAdapter& kept = gpu.adapters.emplace_back();
+    kept.name = answer.name;
+    kept.luid = answer.luid;
+    kept.dedicatedTotal = answer.dedicatedVideoMemory;
+    kept.sharedTotal = answer.sharedSystemMemory;
+    return true;
 }
 
 void gpuApplyCounterReads(GpuInfo& gpu, const GpuCounterReads& reads, uint32_t collects) {
@@ -177,13 +153,13 @@ void gpuApplyCounterReads(GpuInfo& gpu, const GpuCounterReads& reads, uint32_t c
         } else if (collects >= 2) {
             // Utilization is a rate: the first collection alone gives no value.
             if (reads.engineRead)
-                applyUsage(adapter, gpu.engineValues, sums);
+                applyUsage(adapter, reads.engines, sums);
             else
                 setUnavailable(adapter.usage, Limitation::Driver, engineNotReported);
         }
-        applyMemory(adapter.dedicatedUsed, reads.dedicatedRead, gpu.dedicatedValues, adapter,
+        applyMemory(adapter.dedicatedUsed, reads.dedicatedRead, reads.dedicated, adapter,
                     gpu.engineCounterReason);
-        applyMemory(adapter.sharedUsed, reads.sharedRead, gpu.sharedValues, adapter,
+        applyMemory(adapter.sharedUsed, reads.sharedRead, reads.shared, adapter,
                     gpu.engineCounterReason);
     }
 }

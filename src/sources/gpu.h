@@ -2,7 +2,6 @@
 // Graphics adapters: listed once at start-up through DXGI, measured on every slow
 // tick from the GPU counters (matched by LUID) and the display kernel thunks.
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 #include "sources/pdh_query.h"
@@ -31,22 +30,7 @@ struct GpuAdapter {
 struct GpuInfo {
     std::vector<GpuAdapter> adapters; // hardware adapters, in DXGI order
     Reading<bool> status;             // the outcome of the enumeration
-    PdhQuery* query = nullptr;
-    PdhCounter engineCounter = nullptr;    // "\GPU Engine(*)\Utilization Percentage"
-    PdhCounter dedicatedCounter = nullptr; // "\GPU Adapter Memory(*)\Dedicated Usage"
-    PdhCounter sharedCounter = nullptr;    // "\GPU Adapter Memory(*)\Shared Usage"
-    std::wstring engineCounterReason;      // why the engine counter is missing
-
-    // Reused by every update: the three wildcard reads.
-    std::vector<PdhInstanceValue> engineValues;
-    std::vector<PdhInstanceValue> dedicatedValues;
-    std::vector<PdhInstanceValue> sharedValues;
-
-    // The display kernel thunks, looked up once on first use.
-    bool thunksResolved = false;
-    void* openAdapterFromLuid = nullptr;
-    void* queryAdapterInfo = nullptr;
-    void* closeAdapter = nullptr;
+    std::wstring engineCounterReason; // why the engine counter is missing; empty when added
 };
 
 // Lists the hardware adapters and adds the three GPU counters to the query; run
@@ -56,10 +40,10 @@ void gpuInit(GpuInfo& gpu, PdhQuery& gpuQuery);
 // Measures every adapter; run after the GPU query was collected.
 void gpuUpdate(GpuInfo& gpu);
 
-// The rules behind gpuInit and gpuUpdate, over the plain answers of Windows.
+// --- The rules behind those, over the plain answers of Windows. ---
 
 // What IDXGIFactory1::EnumAdapters1 and IDXGIAdapter1::GetDesc1 answered for one
-// index (the adapter object itself is released by the caller's answer function).
+// index.
 struct GpuEnumAnswer {
     int32_t result = 0;        // HRESULT of EnumAdapters1
     bool adapterGiven = false; // a non-null adapter came back
@@ -73,39 +57,26 @@ struct GpuEnumAnswer {
     uint64_t sharedSystemMemory = 0;
 };
 
-// No machine has anywhere near this many adapters; an enumeration that never ends
-// is cut here.
-inline constexpr uint32_t gpuMaxEnumerationIndex = 64;
+// Keeps a hardware adapter (no software adapter, no basic render driver, no LUID
+// twice); false when the answer ends the enumeration: any failed result or a
+// missing adapter, as there is nothing to read at that index.
+bool gpuAddAdapter(GpuInfo& gpu, const GpuEnumAnswer& answer);
 
-// Walks the adapters from index 0, asking `answer` for each; ends at the first
-// failed result or missing adapter, and after gpuMaxEnumerationIndex indices.
-// Keeps the hardware adapters (no software adapter, no basic render driver, no
-// LUID twice) and marks the enumeration successful.
-void gpuEnumerateAdapters(GpuInfo& gpu, const std::function<GpuEnumAnswer(uint32_t)>& answer);
-
-enum class GpuDxgiFailure { LibraryMissing, FactoryFailed };
-void gpuApplyDxgiFailure(GpuInfo& gpu, GpuDxgiFailure failure);
-
-// After adding the engine counter: its status explains every later miss.
-void gpuApplyEngineCounterSetup(GpuInfo& gpu, bool added, uint32_t addStatus);
-
-// The counter instance belongs to the adapter: its name holds "luid_0x<high>_0x<low>".
-bool gpuInstanceMatches(const std::wstring& instanceName, const GpuLuid& luid);
-
-// The engine type of an instance name: the text after "engtype_", or "?".
-std::wstring gpuEngineType(const std::wstring& instanceName);
-
-// Which of the three wildcard reads (into gpu.engineValues, dedicatedValues and
-// sharedValues) succeeded; a counter that was never added counts as a failed read.
+// The three wildcard reads of one update, each with whether it succeeded; a
+// counter that was never added counts as a failed read.
 struct GpuCounterReads {
     bool engineCounterAdded = false;
     bool engineRead = false;
     bool dedicatedRead = false;
     bool sharedRead = false;
+    std::vector<PdhInstanceValue> engines;   // "\GPU Engine(*)\Utilization Percentage"
+    std::vector<PdhInstanceValue> dedicated; // "\GPU Adapter Memory(*)\Dedicated Usage"
+    std::vector<PdhInstanceValue> shared;    // "\GPU Adapter Memory(*)\Shared Usage"
 };
 
-// GPU use and memory of every adapter; collects counts the GPU query's
-// collections so far (use needs two).
+// GPU use and memory of every adapter, from the instances whose names hold its
+// "luid_0x<high>_0x<low>"; collects counts the GPU query's collections so far
+// (use needs two).
 void gpuApplyCounterReads(GpuInfo& gpu, const GpuCounterReads& reads, uint32_t collects);
 
 // How far the display kernel query of one adapter got.

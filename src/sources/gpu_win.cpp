@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <memory>
 
+#include "sources/handle.h"
 #include "sources/system_library.h"
 
 namespace ovra {
@@ -79,10 +80,20 @@ struct ComRelease {
 };
 template <class Interface> using ComPtr = std::unique_ptr<Interface, ComRelease>;
 
-struct LibraryFree {
-    void operator()(HMODULE module) const { FreeLibrary(module); }
+// The GPU query's counters, the scratch of their reads and the display kernel
+// thunks, looked up once on first use.
+struct GpuShell {
+    PdhQuery* query = nullptr;
+    PdhCounter engineCounter = nullptr;
+    PdhCounter dedicatedCounter = nullptr;
+    PdhCounter sharedCounter = nullptr;
+    GpuCounterReads reads;
+    bool thunksResolved = false;
+    OpenAdapterFromLuidFunction openAdapterFromLuid = nullptr;
+    QueryAdapterInfoFunction queryAdapterInfo = nullptr;
+    CloseAdapterFunction closeAdapter = nullptr;
 };
-using LibraryHandle = std::unique_ptr<std::remove_pointer_t<HMODULE>, LibraryFree>;
+GpuShell shell;
 
 GpuEnumAnswer describeAdapter(IDXGIFactory1& factory, uint32_t index) {
     GpuEnumAnswer answer;
@@ -108,46 +119,39 @@ GpuEnumAnswer describeAdapter(IDXGIFactory1& factory, uint32_t index) {
 // No DXGI object outlives this function; the library is unloaded on return.
 void listAdapters(GpuInfo& gpu) {
     const LibraryHandle dxgi(loadSystemLibrary(L"dxgi.dll"));
-    if (!dxgi) return gpuApplyDxgiFailure(gpu, GpuDxgiFailure::LibraryMissing);
+    if (!dxgi) {
+        setUnavailable(gpu.status, Limitation::WindowsApi, L"dxgi.dll tidak dapat dimuat.");
+        return;
+    }
     const auto createFactory =
         systemFunction<CreateDxgiFactory1Function>(dxgi.get(), "CreateDXGIFactory1");
     void* raw = nullptr;
     const HRESULT created = createFactory ? createFactory(dxgiFactory1Id, &raw) : E_FAIL;
     const ComPtr<IDXGIFactory1> factory(static_cast<IDXGIFactory1*>(raw));
-    if (FAILED(created) || !factory) return gpuApplyDxgiFailure(gpu, GpuDxgiFailure::FactoryFailed);
-    gpuEnumerateAdapters(gpu, [&](uint32_t index) { return describeAdapter(*factory, index); });
+    if (FAILED(created) || !factory) {
+        setUnavailable(gpu.status, Limitation::WindowsApi, L"CreateDXGIFactory1 gagal.");
+        return;
+    }
+    // No machine has anywhere near 64 adapters; an enumeration that never ends is cut there.
+    for (uint32_t index = 0; index < 64; ++index)
+        if (!gpuAddAdapter(gpu, describeAdapter(*factory, index))) break;
+    setReading(gpu.status, true);
 }
 
-void resolveThunks(GpuInfo& gpu) {
-    if (gpu.thunksResolved) return;
-    gpu.thunksResolved = true;
-    // gdi32 is in every GUI process already; it is looked up, never loaded.
-    const HMODULE gdi32 = GetModuleHandleW(L"gdi32.dll");
-    gpu.openAdapterFromLuid = reinterpret_cast<void*>(
-        systemFunction<OpenAdapterFromLuidFunction>(gdi32, "D3DKMTOpenAdapterFromLuid"));
-    gpu.queryAdapterInfo = reinterpret_cast<void*>(
-        systemFunction<QueryAdapterInfoFunction>(gdi32, "D3DKMTQueryAdapterInfo"));
-    gpu.closeAdapter =
-        reinterpret_cast<void*>(systemFunction<CloseAdapterFunction>(gdi32, "D3DKMTCloseAdapter"));
-}
-
-void readSensors(const GpuInfo& gpu, GpuAdapter& adapter) {
-    if (!gpu.openAdapterFromLuid || !gpu.queryAdapterInfo || !gpu.closeAdapter)
+void readSensors(GpuAdapter& adapter) {
+    if (!shell.openAdapterFromLuid || !shell.queryAdapterInfo || !shell.closeAdapter)
         return gpuApplySensors(adapter, GpuSensorQuery::ThunksMissing, 0, 0);
-    const auto open = reinterpret_cast<OpenAdapterFromLuidFunction>(gpu.openAdapterFromLuid);
-    const auto query = reinterpret_cast<QueryAdapterInfoFunction>(gpu.queryAdapterInfo);
-    const auto close = reinterpret_cast<CloseAdapterFunction>(gpu.closeAdapter);
-
     OpenAdapterFromLuidArgs opened = {};
     opened.adapterLuid.LowPart = adapter.luid.lowPart;
     opened.adapterLuid.HighPart = adapter.luid.highPart;
-    if (open(&opened) < 0) return gpuApplySensors(adapter, GpuSensorQuery::OpenFailed, 0, 0);
+    if (shell.openAdapterFromLuid(&opened) < 0)
+        return gpuApplySensors(adapter, GpuSensorQuery::OpenFailed, 0, 0);
 
     AdapterPerfData perf = {};
     const QueryAdapterInfoArgs request = {opened.adapter, adapterPerfDataType, &perf, sizeof(perf)};
-    const LONG status = query(&request);
+    const LONG status = shell.queryAdapterInfo(&request);
     const CloseAdapterArgs closing = {opened.adapter};
-    close(&closing);
+    shell.closeAdapter(&closing);
     if (status < 0) return gpuApplySensors(adapter, GpuSensorQuery::QueryFailed, 0, 0);
     gpuApplySensors(adapter, GpuSensorQuery::Answered, perf.temperature, perf.fanRpm);
 }
@@ -155,30 +159,46 @@ void readSensors(const GpuInfo& gpu, GpuAdapter& adapter) {
 } // namespace
 
 void gpuInit(GpuInfo& gpu, PdhQuery& gpuQuery) {
-    gpu.query = &gpuQuery;
+    shell = GpuShell{};
+    shell.query = &gpuQuery;
     listAdapters(gpu);
 
     uint32_t status = 0;
-    gpu.engineCounter =
+    shell.engineCounter =
         pdhAddCounter(gpuQuery, L"\\GPU Engine(*)\\Utilization Percentage", &status);
-    gpuApplyEngineCounterSetup(gpu, gpu.engineCounter != nullptr, status);
-    gpu.dedicatedCounter = pdhAddCounter(gpuQuery, L"\\GPU Adapter Memory(*)\\Dedicated Usage");
-    gpu.sharedCounter = pdhAddCounter(gpuQuery, L"\\GPU Adapter Memory(*)\\Shared Usage");
+    gpu.engineCounterReason.clear();
+    if (!shell.engineCounter)
+        gpu.engineCounterReason = L"Penghitung kinerja GPU tidak ada di Windows ini (" +
+                                  pdhStatusText(status) +
+                                  L"). Windows baru menyediakannya mulai versi 1709 dengan driver "
+                                  L"WDDM 2.0 ke atas.";
+    shell.dedicatedCounter = pdhAddCounter(gpuQuery, L"\\GPU Adapter Memory(*)\\Dedicated Usage");
+    shell.sharedCounter = pdhAddCounter(gpuQuery, L"\\GPU Adapter Memory(*)\\Shared Usage");
 }
 
 void gpuUpdate(GpuInfo& gpu) {
-    GpuCounterReads reads;
-    reads.engineCounterAdded = gpu.engineCounter != nullptr;
-    if (gpu.query) {
-        reads.engineRead = pdhReadArray(*gpu.query, gpu.engineCounter, gpu.engineValues);
-        reads.dedicatedRead = pdhReadArray(*gpu.query, gpu.dedicatedCounter, gpu.dedicatedValues);
-        reads.sharedRead = pdhReadArray(*gpu.query, gpu.sharedCounter, gpu.sharedValues);
+    GpuCounterReads& reads = shell.reads;
+    reads.engineCounterAdded = shell.engineCounter != nullptr;
+    reads.engineRead = reads.dedicatedRead = reads.sharedRead = false;
+    if (shell.query) {
+        reads.engineRead = pdhReadArray(*shell.query, shell.engineCounter, reads.engines);
+        reads.dedicatedRead = pdhReadArray(*shell.query, shell.dedicatedCounter, reads.dedicated);
+        reads.sharedRead = pdhReadArray(*shell.query, shell.sharedCounter, reads.shared);
     }
-    gpuApplyCounterReads(gpu, reads, gpu.query ? gpu.query->collects : 0);
+    gpuApplyCounterReads(gpu, reads, shell.query ? shell.query->collects : 0);
 
-    resolveThunks(gpu);
+    if (!shell.thunksResolved) {
+        shell.thunksResolved = true;
+        // gdi32 is in every GUI process already; it is looked up, never loaded.
+        const HMODULE gdi32 = GetModuleHandleW(L"gdi32.dll");
+        shell.openAdapterFromLuid =
+            systemFunction<OpenAdapterFromLuidFunction>(gdi32, "D3DKMTOpenAdapterFromLuid");
+        shell.queryAdapterInfo =
+            systemFunction<QueryAdapterInfoFunction>(gdi32, "D3DKMTQueryAdapterInfo");
+        shell.closeAdapter = systemFunction<CloseAdapterFunction>(gdi32, "D3DKMTCloseAdapter");
+    }
     for (GpuAdapter& adapter : gpu.adapters)
-        readSensors(gpu, adapter);
+        readSensors(adapter);
 }
 
 } // namespace ovra

@@ -15,24 +15,7 @@ struct MemoryInfo {
     Reading<uint64_t> systemCache;
 };
 
+// A failed call keeps the figures of the last one that succeeded.
 void memoryUpdate(MemoryInfo& memory);
-
-// Physical memory as GlobalMemoryStatusEx reports it, in bytes.
-struct MemoryStatusRaw {
-    uint64_t totalPhys = 0;
-    uint64_t availPhys = 0;
-};
-
-// Commit and cache figures as GetPerformanceInfo reports them: counts of pages.
-struct PerformanceRaw {
-    uint64_t commitTotalPages = 0;
-    uint64_t commitLimitPages = 0;
-    uint64_t systemCachePages = 0;
-    uint64_t pageSize = 0; // bytes
-};
-
-// Applies one update; a null pointer means that call failed.
-void memoryApply(MemoryInfo& memory, const MemoryStatusRaw* status,
-                 const PerformanceRaw* performance);
 
 } // namespace ovra

@@ -12,25 +12,35 @@ static_assert(sizeof(PERFORMANCE_INFORMATION) == 104,
 void memoryUpdate(MemoryInfo& memory) {
     MEMORYSTATUSEX status = {};
     status.dwLength = sizeof(status);
-    MemoryStatusRaw statusRaw;
-    const bool statusOk = GlobalMemoryStatusEx(&status) != FALSE;
-    if (statusOk) {
-        statusRaw.totalPhys = status.ullTotalPhys;
-        statusRaw.availPhys = status.ullAvailPhys;
+    memory.ok = GlobalMemoryStatusEx(&status) != FALSE;
+    if (memory.ok) {
+        memory.totalBytes = status.ullTotalPhys;
+        memory.availableBytes = status.ullAvailPhys;
+        // Subtracting in 64 bits before converting keeps the result exact; an
+        // availability above the total would otherwise wrap to an absurd percentage.
+        const uint64_t used = status.ullAvailPhys < status.ullTotalPhys
+                                  ? status.ullTotalPhys - status.ullAvailPhys
+                                  : 0;
+        memory.usedPercent =
+            status.ullTotalPhys == 0
+                ? 0.0
+                : static_cast<double>(used) * 100.0 / static_cast<double>(status.ullTotalPhys);
     }
 
     PERFORMANCE_INFORMATION performance = {};
     performance.cb = sizeof(performance);
-    PerformanceRaw performanceRaw;
-    const bool performanceOk = K32GetPerformanceInfo(&performance, sizeof(performance)) != FALSE;
-    if (performanceOk) {
-        performanceRaw.commitTotalPages = performance.CommitTotal;
-        performanceRaw.commitLimitPages = performance.CommitLimit;
-        performanceRaw.systemCachePages = performance.SystemCache;
-        performanceRaw.pageSize = performance.PageSize;
+    if (K32GetPerformanceInfo(&performance, sizeof(performance))) {
+        // Windows counts pages; 32-bit arithmetic would overflow above 4 GiB.
+        const uint64_t pageSize = performance.PageSize;
+        setReading(memory.commitTotal, uint64_t{performance.CommitTotal} * pageSize);
+        setReading(memory.commitLimit, uint64_t{performance.CommitLimit} * pageSize);
+        setReading(memory.systemCache, uint64_t{performance.SystemCache} * pageSize);
+    } else {
+        const wchar_t* reason = L"GetPerformanceInfo gagal.";
+        setUnavailable(memory.commitTotal, Limitation::WindowsApi, reason);
+        setUnavailable(memory.commitLimit, Limitation::WindowsApi, reason);
+        setUnavailable(memory.systemCache, Limitation::WindowsApi, reason);
     }
-
-    memoryApply(memory, statusOk ? &statusRaw : nullptr, performanceOk ? &performanceRaw : nullptr);
 }
 
 } // namespace ovra

@@ -49,9 +49,6 @@ struct NetworkInfo {
     uint64_t sentSinceOpen = 0;
     bool ratesValid = false;
     uint64_t lastTick = 0; // GetTickCount64 of the last successful update
-    // The shell's copy of the interface table, reused from update to update: once
-    // the table's size and names settle, copying it allocates nothing.
-    std::vector<NetworkRow> rows;
 };
 
 void networkUpdate(NetworkInfo& network);

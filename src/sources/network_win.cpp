@@ -55,6 +55,10 @@ void copyRow(NetworkRow& row, const MIB_IF_ROW2& mib) {
     row.outOctets = mib.OutOctets;
 }
 
+// The copy of the interface table, reused from update to update: once the
+// table's size and names settle, copying it allocates nothing.
+std::vector<NetworkRow> rows;
+
 } // namespace
 
 void networkUpdate(NetworkInfo& network) {
@@ -72,12 +76,12 @@ void networkUpdate(NetworkInfo& network) {
     }
     const uint64_t now = GetTickCount64();
 
-    network.rows.resize(table->NumEntries);
+    rows.resize(table->NumEntries);
     for (ULONG i = 0; i < table->NumEntries; ++i)
-        copyRow(network.rows[i], table->Table[i]);
+        copyRow(rows[i], table->Table[i]);
     api.freeMibTable(table);
 
-    networkApply(network, network.rows, now);
+    networkApply(network, rows, now);
 }
 
 } // namespace ovra

@@ -14,12 +14,6 @@ std::wstring pdhStatusText(uint32_t status) {
     }
 }
 
-void pdhPrepareBuffer(std::vector<unsigned char>& buffer, size_t bytes) {
-    // assign reuses the storage when it is large enough and zero-fills every byte,
-    // also those left over from a longer earlier read.
-    buffer.assign(bytes, 0);
-}
-
 void pdhValuesFromItems(const PdhItem* items, size_t count, std::vector<PdhInstanceValue>& values) {
     values.clear();
     if (!items) return;

@@ -63,10 +63,6 @@ inline bool pdhValueUsable(uint32_t status) {
     return status <= 1;
 }
 
-// Makes the scratch buffer exactly `bytes` long and zero-filled, keeping the
-// storage of earlier reads when it is large enough.
-void pdhPrepareBuffer(std::vector<unsigned char>& buffer, size_t bytes);
-
 // Refills `values` with the items that carry a value, in PDH order.
 void pdhValuesFromItems(const PdhItem* items, size_t count, std::vector<PdhInstanceValue>& values);
 

@@ -104,7 +104,9 @@ bool pdhReadArray(PdhQuery& query, PdhCounter counter, std::vector<PdhInstanceVa
     // Success without a buffer means the wildcard matched no instance.
     if (static_cast<uint32_t>(result) != pdhMoreData) return result == ERROR_SUCCESS;
 
-    pdhPrepareBuffer(query.buffer, bytes);
+    // assign reuses the storage when it is large enough and zero-fills every byte,
+    // also those left over from a longer earlier read.
+    query.buffer.assign(bytes, 0);
     auto* items = reinterpret_cast<PDH_FMT_COUNTERVALUE_ITEM_W*>(query.buffer.data());
     result = pdh().getFormattedCounterArray(counter, valueFormat, &bytes, &count, items);
     if (result != ERROR_SUCCESS) return false;

@@ -6,7 +6,9 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
-#include <memory>
+
+#include "sources/clock.h"
+#include "sources/handle.h"
 
 namespace ovra {
 
@@ -15,20 +17,11 @@ namespace {
 static_assert(sizeof(PROCESSENTRY32W) == 568);
 static_assert(sizeof(PROCESS_MEMORY_COUNTERS) == 72);
 
-struct HandleClose {
-    void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-using OwnedHandle = std::unique_ptr<void, HandleClose>;
-
-uint64_t fileTimeValue(const FILETIME& time) {
-    return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-}
-
 // Reads one process with the least access that answers times and memory, so
 // that most processes of the same user can be read; its handle closes on return.
 void measure(ProcessSample& sample) {
-    const OwnedHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, sample.pid));
-    sample.opened = process != nullptr;
+    const KernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, sample.pid));
+    sample.opened = process.valid();
     if (!sample.opened) return;
     FILETIME creation = {}, exit = {}, kernel = {}, user = {};
     sample.timesRead = GetProcessTimes(process.get(), &creation, &exit, &kernel, &user) != FALSE;
@@ -46,9 +39,9 @@ void measure(ProcessSample& sample) {
 } // namespace
 
 void processUpdate(ProcessList& list, uint32_t logicalProcessors) {
-    const HANDLE raw = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (raw == INVALID_HANDLE_VALUE) return;
-    const OwnedHandle snapshot(raw);
+    const KernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot) return;
+    const HANDLE raw = snapshot.get();
 
     FILETIME now = {};
     GetSystemTimeAsFileTime(&now);

@@ -36,6 +36,23 @@ std::wstring descriptorString(const unsigned char* bytes, size_t size, size_t of
     return trimText(text);
 }
 
+// The failure-prediction reading for a control's outcome: the flag when it
+// succeeded, else the final Windows error.
+void smartFromPrediction(Reading<bool>& smart, bool ok, uint32_t flag, uint32_t error) {
+    if (ok) {
+        setReading(smart, flag != 0);
+    } else if (error == accessDenied) {
+        setUnavailable(smart, Limitation::Permission,
+                       L"Membaca status SMART memerlukan hak administrator. Jalankan Ovra Monitor "
+                       L"sebagai administrator lalu tekan \"Periksa SMART\".");
+    } else {
+        setUnavailable(smart, Limitation::Driver,
+                       L"Driver penyimpanan tidak mendukung laporan prediksi kegagalan SMART "
+                       L"(umum pada USB, kartu SD/eMMC, dan sebagian NVMe). ",
+                       windowsErrorText(error));
+    }
+}
+
 } // namespace
 
 std::wstring busTypeText(uint32_t busType) {
@@ -64,21 +81,6 @@ DescriptorText physicalDiskFromDescriptor(const unsigned char* bytes, size_t siz
     uint32_t busType = 0;
     if (readField(bytes, size, busTypeField, busType)) result.busType = busTypeText(busType);
     return result;
-}
-
-void smartFromPrediction(Reading<bool>& smart, bool ok, uint32_t flag, uint32_t error) {
-    if (ok) {
-        setReading(smart, flag != 0);
-    } else if (error == accessDenied) {
-        setUnavailable(smart, Limitation::Permission,
-                       L"Membaca status SMART memerlukan hak administrator. Jalankan Ovra Monitor "
-                       L"sebagai administrator lalu tekan \"Periksa SMART\".");
-    } else {
-        setUnavailable(smart, Limitation::Driver,
-                       L"Driver penyimpanan tidak mendukung laporan prediksi kegagalan SMART "
-                       L"(umum pada USB, kartu SD/eMMC, dan sebagian NVMe). " +
-                           windowsErrorText(error));
-    }
 }
 
 std::vector<PhysicalDisk> physicalDisksProbe(const DiskCalls& calls) {

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <string>
 
+#include "sources/clock.h"
 #include "sources/device_io.h"
 #include "sources/storage.h"
 
@@ -18,18 +19,14 @@ static_assert(sizeof(STORAGE_PREDICT_FAILURE) == 516);
 
 constexpr DWORD descriptorBufferBytes = 1024;
 
-uint64_t systemTimeNow() {
-    FILETIME now;
-    GetSystemTimeAsFileTime(&now);
-    return (uint64_t(now.dwHighDateTime) << 32) | now.dwLowDateTime;
-}
-
 } // namespace
 
 void smartCheck(StorageInfo& storage) {
-    storage.lastSmartCheck = systemTimeNow();
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    storage.lastSmartCheck = fileTimeValue(now);
 
-    DeviceHandle disk; // the disk opened last; every call below acts on it
+    KernelHandle disk; // the disk opened last; every call below acts on it
     DiskCalls calls;
     calls.open = [&disk](int32_t number, bool readWrite, uint32_t& error) {
         const std::wstring path = L"\\\\.\\PhysicalDrive" + std::to_wstring(number);

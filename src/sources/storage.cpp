@@ -9,14 +9,26 @@ namespace ovra {
 
 namespace {
 
-constexpr uint32_t removableDrive = 2;
-constexpr uint32_t fixedDrive = 3;
 constexpr uint32_t fileDeviceDisk = 7; // FILE_DEVICE_DISK
 
 const wchar_t noCounterForDrive[] = L"Tidak ada penghitung I/O untuk drive ini.";
 
 wchar_t upper(wchar_t c) {
     return static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c)));
+}
+
+bool driveInstanceMatches(const std::wstring& instance, wchar_t letter) {
+    return instance.size() == 2 && upper(instance[0]) == letter && instance[1] == L':';
+}
+
+std::wstring driveLettersText(const std::vector<Drive>& drives, int32_t diskNumber) {
+    std::wstring text;
+    for (const Drive& drive : drives) {
+        if (drive.diskNumber != diskNumber) continue;
+        text += drive.letter;
+        text += L": ";
+    }
+    return trimText(text);
 }
 
 void applyRates(std::vector<Drive>& drives, Reading<double> Drive::*rate, bool arrayOk,
@@ -35,14 +47,6 @@ void applyRates(std::vector<Drive>& drives, Reading<double> Drive::*rate, bool a
 }
 
 } // namespace
-
-bool driveTypeListed(uint32_t driveType) {
-    return driveType == removableDrive || driveType == fixedDrive;
-}
-
-wchar_t systemDriveLetter(const std::wstring& windowsDirectory) {
-    return windowsDirectory.empty() ? L'C' : upper(windowsDirectory[0]);
-}
 
 Drive driveFromVolume(const VolumeAnswer& answer, wchar_t systemLetter) {
     Drive drive;
@@ -77,47 +81,11 @@ void drivesApply(StorageInfo& storage, std::vector<Drive> fresh) {
         disk.letters = driveLettersText(storage.drives, disk.number);
 }
 
-std::wstring driveLettersText(const std::vector<Drive>& drives, int32_t diskNumber) {
-    std::wstring text;
-    for (const Drive& drive : drives) {
-        if (drive.diskNumber != diskNumber) continue;
-        text += drive.letter;
-        text += L": ";
-    }
-    return trimText(text);
-}
-
-bool driveInstanceMatches(const std::wstring& instance, wchar_t letter) {
-    return instance.size() == 2 && upper(instance[0]) == letter && instance[1] == L':';
-}
-
-void diskIoApplySetup(StorageInfo& storage, PdhCounter readCounter, uint32_t readStatus,
-                      PdhCounter writeCounter, uint32_t writeStatus) {
-    storage.readCounter = readCounter;
-    storage.writeCounter = writeCounter;
-    if (readCounter && writeCounter) return;
-    const uint32_t status = readCounter ? writeStatus : readStatus;
-    setUnavailable(storage.ioStatus, Limitation::WindowsApi,
-                   L"Penghitung kinerja LogicalDisk tidak tersedia (" + pdhStatusText(status) +
-                       L"). Penghitung mungkin dimatikan; jalankan \"lodctr /R\" sebagai "
-                       L"administrator.");
-}
-
-void diskIoApplyMissingCounters(StorageInfo& storage) {
-    for (Drive& drive : storage.drives) {
-        setUnavailable(drive.readRate, storage.ioStatus.limitation, storage.ioStatus.reason);
-        setUnavailable(drive.writeRate, storage.ioStatus.limitation, storage.ioStatus.reason);
-    }
-}
-
-void diskIoApplyReadRates(StorageInfo& storage, bool arrayOk,
-                          const std::vector<PdhInstanceValue>& instances) {
-    applyRates(storage.drives, &Drive::readRate, arrayOk, instances);
-}
-
-void diskIoApplyWriteRates(StorageInfo& storage, bool arrayOk,
-                           const std::vector<PdhInstanceValue>& instances) {
-    applyRates(storage.drives, &Drive::writeRate, arrayOk, instances);
+void diskIoApplyRates(StorageInfo& storage, bool readOk, const std::vector<PdhInstanceValue>& reads,
+                      bool writeOk, const std::vector<PdhInstanceValue>& writes) {
+    applyRates(storage.drives, &Drive::readRate, readOk, reads);
+    applyRates(storage.drives, &Drive::writeRate, writeOk, writes);
+    setReading(storage.ioStatus, readOk && writeOk);
 }
 
 } // namespace ovra

@@ -37,11 +37,7 @@ struct StorageInfo {
     std::vector<Drive> drives;       // ascending letter order
     std::vector<PhysicalDisk> disks; // ascending disk number
     Reading<bool> ioStatus;          // value: both counter arrays were read at the last update
-    PdhQuery* query = nullptr;       // the fast query
-    PdhCounter readCounter = nullptr;
-    PdhCounter writeCounter = nullptr;
-    std::vector<PdhInstanceValue> instances; // reused by every update
-    uint64_t lastSmartCheck = 0;             // FILETIME (UTC) of the last check's start; 0 before
+    uint64_t lastSmartCheck = 0;     // FILETIME (UTC) of the last check's start; 0 before
 };
 
 // Adds the LogicalDisk counters to the fast query and lists the drives when they
@@ -55,12 +51,6 @@ void diskIoUpdate(StorageInfo& storage);
 void smartCheck(StorageInfo& storage);
 
 // --- The rules behind those, over the plain answers of Windows. ---
-
-// Only removable (2) and fixed (3) drives are listed.
-bool driveTypeListed(uint32_t driveType);
-
-// The drive letter of the Windows folder, upper-cased; C when the folder is unknown.
-wchar_t systemDriveLetter(const std::wstring& windowsDirectory);
 
 // What Windows answered about one listed drive letter.
 struct VolumeAnswer {
@@ -79,27 +69,13 @@ struct VolumeAnswer {
 Drive driveFromVolume(const VolumeAnswer& answer, wchar_t systemLetter);
 
 // Replaces the drive list; a drive listed before keeps its rates, and every
-// physical disk's letters follow the new list.
+// physical disk's letters ("C: D:") follow the new list.
 void drivesApply(StorageInfo& storage, std::vector<Drive> fresh);
 
-// The letters of the drives on `diskNumber`, in list order: "C: D:", or empty.
-std::wstring driveLettersText(const std::vector<Drive>& drives, int32_t diskNumber);
-
-// A LogicalDisk instance belongs to a drive only when named exactly like "C:".
-bool driveInstanceMatches(const std::wstring& instance, wchar_t letter);
-
-// Records the counter handles and, when either is missing, why.
-void diskIoApplySetup(StorageInfo& storage, PdhCounter readCounter, uint32_t readStatus,
-                      PdhCounter writeCounter, uint32_t writeStatus);
-
-// Every drive's rates carry the setup failure.
-void diskIoApplyMissingCounters(StorageInfo& storage);
-
-// One wildcard read: arrayOk tells whether it succeeded.
-void diskIoApplyReadRates(StorageInfo& storage, bool arrayOk,
-                          const std::vector<PdhInstanceValue>& instances);
-void diskIoApplyWriteRates(StorageInfo& storage, bool arrayOk,
-                           const std::vector<PdhInstanceValue>& instances);
+// The two wildcard reads of the LogicalDisk counters, each with whether it
+// succeeded; an instance belongs to a drive only when named exactly like "C:".
+void diskIoApplyRates(StorageInfo& storage, bool readOk, const std::vector<PdhInstanceValue>& reads,
+                      bool writeOk, const std::vector<PdhInstanceValue>& writes);
 
 // Interface text of a Windows storage bus type: "SATA", "NVMe", "Lainnya" ...
 std::wstring busTypeText(uint32_t busType);
@@ -111,10 +87,6 @@ struct DescriptorText {
     std::wstring busType;
 };
 DescriptorText physicalDiskFromDescriptor(const unsigned char* bytes, size_t size);
-
-// The failure-prediction reading for a control's outcome: the flag when it
-// succeeded, else the final Windows error.
-void smartFromPrediction(Reading<bool>& smart, bool ok, uint32_t flag, uint32_t error);
 
 // The Windows calls behind one check, replaceable in tests. Each call acts on the
 // disk opened last.

@@ -5,15 +5,30 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cwctype>
 #include <iterator>
 
 #include "sources/device_io.h"
+#include "sources/format.h"
 
 namespace ovra {
 
 namespace {
 
 static_assert(sizeof(STORAGE_DEVICE_NUMBER) == 12);
+
+constexpr uint32_t removableDrive = 2;
+constexpr uint32_t fixedDrive = 3;
+
+// The LogicalDisk counters of the fast query and the scratch of their reads.
+struct DiskIoShell {
+    PdhQuery* query = nullptr;
+    PdhCounter readCounter = nullptr;
+    PdhCounter writeCounter = nullptr;
+    std::vector<PdhInstanceValue> instances; // reused by every update
+    std::vector<PdhInstanceValue> writeInstances;
+};
+DiskIoShell shell;
 static_assert(IOCTL_STORAGE_GET_DEVICE_NUMBER == 0x2D1080);
 
 template <size_t N> std::wstring boundedText(const wchar_t (&buffer)[N]) {
@@ -57,7 +72,7 @@ VolumeAnswer readVolume(wchar_t letter, uint32_t driveType) {
     }
 
     const wchar_t volume[] = {L'\\', L'\\', L'.', L'\\', letter, L':', L'\0'};
-    const DeviceHandle device = openDevice(volume, 0);
+    const KernelHandle device = openDevice(volume, 0);
     if (device.valid()) {
         STORAGE_DEVICE_NUMBER number = {};
         DWORD returned = 0;
@@ -73,22 +88,29 @@ VolumeAnswer readVolume(wchar_t letter, uint32_t driveType) {
 } // namespace
 
 void diskIoInit(StorageInfo& storage, PdhQuery& fastQuery) {
-    storage.query = &fastQuery;
+    shell = DiskIoShell{};
+    shell.query = &fastQuery;
     uint32_t readStatus = 0, writeStatus = 0;
-    PdhCounter read =
+    shell.readCounter =
         pdhAddCounter(fastQuery, L"\\LogicalDisk(*)\\Disk Read Bytes/sec", &readStatus);
-    PdhCounter write =
+    shell.writeCounter =
         pdhAddCounter(fastQuery, L"\\LogicalDisk(*)\\Disk Write Bytes/sec", &writeStatus);
-    diskIoApplySetup(storage, read, readStatus, write, writeStatus);
-    if (read && write) drivesUpdate(storage);
+    if (shell.readCounter && shell.writeCounter) return drivesUpdate(storage);
+    setUnavailable(storage.ioStatus, Limitation::WindowsApi,
+                   L"Penghitung kinerja LogicalDisk tidak tersedia (" +
+                       pdhStatusText(shell.readCounter ? writeStatus : readStatus) +
+                       L"). Penghitung mungkin dimatikan; jalankan \"lodctr /R\" sebagai "
+                       L"administrator.");
 }
 
 void drivesUpdate(StorageInfo& storage) {
     // A failure (or a folder too long for the buffer) leaves C as the system drive.
     wchar_t windowsDirectory[MAX_PATH] = L"C:\\";
     const UINT length = GetWindowsDirectoryW(windowsDirectory, MAX_PATH);
-    const wchar_t system = systemDriveLetter(
-        length > 0 && length < MAX_PATH ? std::wstring(windowsDirectory) : std::wstring(L"C:\\"));
+    const wchar_t system =
+        length > 0 && length < MAX_PATH
+            ? static_cast<wchar_t>(std::towupper(static_cast<wint_t>(windowsDirectory[0])))
+            : L'C';
     const DWORD mask = GetLogicalDrives();
     const CriticalErrorsFail quietly;
 
@@ -98,24 +120,25 @@ void drivesUpdate(StorageInfo& storage) {
         const wchar_t letter = static_cast<wchar_t>(L'A' + i);
         const wchar_t root[] = {letter, L':', L'\\', L'\0'};
         const uint32_t type = GetDriveTypeW(root);
-        if (!driveTypeListed(type)) continue;
+        if (type != removableDrive && type != fixedDrive) continue;
         fresh.push_back(driveFromVolume(readVolume(letter, type), system));
     }
     drivesApply(storage, std::move(fresh));
 }
 
 void diskIoUpdate(StorageInfo& storage) {
-    if (!storage.query || !storage.readCounter || !storage.writeCounter) {
-        diskIoApplyMissingCounters(storage);
+    if (!shell.query || !shell.readCounter || !shell.writeCounter) {
+        for (Drive& drive : storage.drives) {
+            setUnavailableAs(drive.readRate, storage.ioStatus);
+            setUnavailableAs(drive.writeRate, storage.ioStatus);
+        }
         return;
     }
     // Rate counters give a value only from their second collection on.
-    if (storage.query->collects <= 1) return;
-    const bool readOk = pdhReadArray(*storage.query, storage.readCounter, storage.instances);
-    diskIoApplyReadRates(storage, readOk, storage.instances);
-    const bool writeOk = pdhReadArray(*storage.query, storage.writeCounter, storage.instances);
-    diskIoApplyWriteRates(storage, writeOk, storage.instances);
-    setReading(storage.ioStatus, readOk && writeOk);
+    if (shell.query->collects <= 1) return;
+    const bool readOk = pdhReadArray(*shell.query, shell.readCounter, shell.instances);
+    const bool writeOk = pdhReadArray(*shell.query, shell.writeCounter, shell.writeInstances);
+    diskIoApplyRates(storage, readOk, shell.instances, writeOk, shell.writeInstances);
 }
 
 } // namespace ovra

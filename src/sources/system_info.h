@@ -15,18 +15,8 @@ struct SystemInfo {
     bool is64Bit = false;
 };
 
-// The values as the registry and RtlGetVersion give them; a missing string is empty.
-struct SystemInfoRaw {
-    std::wstring productName, displayVersion, releaseId;
-    bool hasUbr = false;
-    uint32_t ubr = 0;
-    uint32_t build = 0;
-    std::wstring manufacturer, model;
-};
-
-SystemInfo systemInfoFromRaw(const SystemInfoRaw& raw);
-
-// Reads the raw values from the local machine and fills info; never fails.
+// Reads the registry and the kernel's version and fills info; never fails (a
+// missing value reads as empty).
 void systemInfoRead(SystemInfo& info);
 
 } // namespace ovra

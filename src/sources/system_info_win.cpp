@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "sources/format.h"
 #include "sources/registry.h"
 #include "sources/system_library.h"
 
@@ -31,16 +32,30 @@ void systemInfoRead(SystemInfo& info) {
     const wchar_t* const currentVersion = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
     const wchar_t* const bios = L"HARDWARE\\DESCRIPTION\\System\\BIOS";
 
-    SystemInfoRaw raw;
-    raw.productName = regReadString(machine, currentVersion, L"ProductName", true);
-    raw.displayVersion = regReadString(machine, currentVersion, L"DisplayVersion", true);
-    if (raw.displayVersion.empty())
-        raw.releaseId = regReadString(machine, currentVersion, L"ReleaseId", true);
-    raw.hasUbr = regReadDword(machine, currentVersion, L"UBR", raw.ubr, true);
-    raw.build = kernelBuildNumber();
-    raw.manufacturer = regReadString(machine, bios, L"SystemManufacturer", true);
-    raw.model = regReadString(machine, bios, L"SystemProductName", true);
-    info = systemInfoFromRaw(raw);
+    info = SystemInfo{};
+    info.build = kernelBuildNumber();
+    info.osName = regReadString(machine, currentVersion, L"ProductName", true);
+    // Windows 11 keeps the Windows 10 edition name in the registry; its builds start
+    // at 22000.
+    const std::wstring oldName = L"Windows 10";
+    const size_t oldAt = info.osName.find(oldName);
+    if (info.build >= 22000 && oldAt != std::wstring::npos)
+        info.osName.replace(oldAt, oldName.size(), L"Windows 11");
+    if (info.osName.empty()) info.osName = L"Windows";
+
+    std::wstring buildText = formatText(L"%lu", static_cast<unsigned long>(info.build));
+    uint32_t ubr = 0;
+    if (regReadDword(machine, currentVersion, L"UBR", ubr, true))
+        buildText += formatText(L".%lu", static_cast<unsigned long>(ubr));
+    std::wstring displayVersion = regReadString(machine, currentVersion, L"DisplayVersion", true);
+    if (displayVersion.empty())
+        displayVersion = regReadString(machine, currentVersion, L"ReleaseId", true);
+    info.osVersion = displayVersion.empty() ? L"build " + buildText
+                                            : L"versi " + displayVersion + L", build " + buildText;
+
+    info.manufacturer = regReadString(machine, bios, L"SystemManufacturer", true);
+    info.model = regReadString(machine, bios, L"SystemProductName", true);
+    info.is64Bit = true;
 }
 
 } // namespace ovra

@@ -22,22 +22,6 @@ bool zoneCelsius(double kelvin, double& celsius) {
 
 } // namespace
 
-void thermalApplySetup(ThermalInfo& thermal, bool counterAdded, uint32_t addStatus) {
-    thermal.counterReason.clear();
-    if (!counterAdded)
-        thermal.counterReason = L"Penghitung \"Thermal Zone Information\" tidak tersedia (" +
-                                pdhStatusText(addStatus) + L").";
-    setUnavailable(thermal.cpuCoreTemp, Limitation::Unsupported,
-                   L"Windows tidak menyediakan API resmi untuk suhu inti CPU. Pembacaan langsung "
-                   L"memerlukan driver kernel pihak ketiga (akses register MSR) yang tidak "
-                   L"dipakai Ovra Monitor demi keamanan.");
-    setUnavailable(thermal.cpuFan, Limitation::Firmware,
-                   L"Kipas CPU/sistem dikendalikan firmware (embedded controller) dan tidak "
-                   L"diekspos melalui API Windows standar. Antarmuka ACPI untuk kipas jarang "
-                   L"diisi oleh produsen.");
-    setUnavailable(thermal.status, Limitation::Measuring, L"");
-}
-
 void thermalApplyInstances(ThermalInfo& thermal, bool counterAdded,
                            const std::vector<PdhInstanceValue>& instances) {
     if (!counterAdded) {

@@ -20,10 +20,7 @@ struct ThermalInfo {
     Reading<double> maxTemp;        // highest zone temperature, degrees Celsius
     Reading<double> cpuCoreTemp;    // never available: Windows has no official source
     Reading<double> cpuFan;         // never available: the firmware keeps it
-    PdhQuery* query = nullptr;
-    PdhCounter counter = nullptr;          // "\Thermal Zone Information(*)\Temperature"
-    std::wstring counterReason;            // why the counter is missing
-    std::vector<PdhInstanceValue> scratch; // reused by every read
+    std::wstring counterReason;     // why the zone counter is missing; empty when added
 };
 
 // Adds the zone counter to the thermal query and sets the fixed readings; run
@@ -38,9 +35,6 @@ void thermalUpdate(ThermalInfo& thermal);
 Reading<double> hottestOfficialTemperature(const ThermalInfo& thermal, const GpuInfo& gpu);
 
 // The rules behind thermalInit and thermalUpdate, over the plain answers of PDH.
-
-// The fixed readings, and the reason that explains a counter that was not added.
-void thermalApplySetup(ThermalInfo& thermal, bool counterAdded, uint32_t addStatus);
 
 // One update from the zone instances (values in kelvin, or tenths of a kelvin)
 // when the counter exists; a failed read is an empty list.

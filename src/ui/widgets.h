@@ -32,7 +32,7 @@ void readingRow(Col& col, std::wstring_view label, bool ok, std::wstring_view va
 template <class T>
 void readingRow(Col& col, std::wstring_view label, const Reading<T>& reading,
                 std::wstring_view value) {
-    readingRow(col, label, reading.ok, value, reading.limitation, reading.reason);
+    readingRow(col, label, reading.ok, value, reading.limitation, reading.reason());
 }
 // The unavailable message of readingRow across the full width.
 void unavailableBlock(Col& col, Limitation limitation, std::wstring_view reason);

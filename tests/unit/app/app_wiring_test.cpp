@@ -227,7 +227,7 @@ TEST_F(SimulatedApp, WithoutDiskCountersSamplesHaveNoDiskRates) {
     EXPECT_FALSE(hasValue(sample.diskReadRate));
     EXPECT_FALSE(hasValue(sample.diskWriteRate));
     ASSERT_FALSE(app->storage.drives.empty());
-    EXPECT_EQ(app->storage.drives[0].readRate.reason, app->storage.ioStatus.reason);
+    EXPECT_EQ(app->storage.drives[0].readRate.reason(), app->storage.ioStatus.reason());
 }
 
 TEST_F(SimulatedApp, StorageAndBatteryAreReadAtStartAndRefreshedWhenDue) {

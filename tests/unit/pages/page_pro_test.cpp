@@ -74,8 +74,8 @@ TEST_F(ProPage, BeforeConsentOffersTheWaysBackAndTheSwitchOnly) {
     EXPECT_NE(text(L"Membatasi kecepatan maksimum prosesor (5\u2013100%) agar lebih dingin dan "
                    L"hemat baterai. Tidak dapat melebihi 100%: ini bukan overclock."),
               nullptr);
-    EXPECT_EQ(count(L"Keterbatasan: Tidak didukung. " + app.fanControl.reason), 1);
-    EXPECT_EQ(count(L"Keterbatasan: Tidak didukung. " + app.overclock.reason), 1);
+    EXPECT_EQ(count(L"Keterbatasan: Tidak didukung. " + app.fanControl.reason()), 1);
+    EXPECT_EQ(count(L"Keterbatasan: Tidak didukung. " + app.overclock.reason()), 1);
 }
 
 TEST_F(ProPage, WithoutThermalZonesTheSwitchIsOffAndEveryControlSaysWhy) {

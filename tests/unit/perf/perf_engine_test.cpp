@@ -386,7 +386,7 @@ TEST_F(Engine, ProbeListsPlansAndTheOfferedRange) {
     EXPECT_EQ(caps.maxPercent, 100u);
 
     caps = probePerfCaps(PowerApi{});
-    EXPECT_EQ(caps.plans.reason, L"API manajemen daya Windows (powrprof.dll) tidak lengkap.");
+    EXPECT_EQ(caps.plans.reason(), L"API manajemen daya Windows (powrprof.dll) tidak lengkap.");
     EXPECT_EQ(caps.range.limitation, Limitation::WindowsApi);
 }
 
@@ -402,7 +402,7 @@ TEST_F(Engine, PowerStateReadsTheActivePlan) {
     state = readPowerState(api);
     EXPECT_TRUE(state.acPercent.ok);
     EXPECT_FALSE(state.dcPercent.ok);
-    EXPECT_EQ(state.dcPercent.reason, L"Tidak terbaca.");
+    EXPECT_EQ(state.dcPercent.reason(), L"Tidak terbaca.");
 
     machine().failAlways["PowerGetActiveScheme"] = ERROR_ACCESS_DENIED;
     EXPECT_FALSE(readPowerState(api).valid);

@@ -59,8 +59,8 @@ TEST(PowerBinding, WinesOwnLibraryIsReportedIncomplete) {
     const PerfCaps caps = probePerfCaps(api);
     EXPECT_FALSE(caps.plans.ok);
     EXPECT_EQ(caps.plans.limitation, Limitation::WindowsApi);
-    EXPECT_EQ(caps.plans.reason, L"API manajemen daya Windows (powrprof.dll) tidak lengkap.");
-    EXPECT_EQ(caps.range.reason, caps.plans.reason);
+    EXPECT_EQ(caps.plans.reason(), L"API manajemen daya Windows (powrprof.dll) tidak lengkap.");
+    EXPECT_EQ(caps.range.reason(), caps.plans.reason());
     EXPECT_FALSE(readPowerState(api).valid);
 
     test::TempFolder folder{L"ovra-perf"};
