@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "canvas.h"
-#include "store/clock.h"
+#include "sources/clock.h"
 #include "ui/chart.h"
 
 using namespace ovra;
