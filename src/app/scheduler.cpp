@@ -3,7 +3,7 @@
 #include "app/app.h"
 #include "app/profile.h"
 #include "pages/tray.h"
-#include "store/clock.h"
+#include "sources/clock.h"
 
 namespace ovra {
 

@@ -5,6 +5,7 @@
 #include <type_traits>
 
 #include "app/app.h"
+#include "sources/handle.h"
 #include "sources/system_library.h"
 
 namespace ovra {
@@ -13,10 +14,13 @@ namespace {
 
 constexpr UINT trayIconId = 1;
 
-struct IconDestroyer {
-    void operator()(HICON icon) const { DestroyIcon(icon); }
+struct IconTraits {
+    using Handle = HICON;
+    static Handle none() { return nullptr; }
+    static bool valid(Handle icon) { return icon != nullptr; }
+    static void close(Handle icon) { DestroyIcon(icon); }
 };
-using IconHandle = std::unique_ptr<std::remove_pointer_t<HICON>, IconDestroyer>;
+using IconHandle = UniqueHandle<IconTraits>;
 
 // Zero-filled, full-size (Vista and later) data for the program's one icon.
 NOTIFYICONDATAW iconData(const App& app) {

@@ -10,4 +10,11 @@ inline uint64_t fileTimeValue(const FILETIME& time) {
     return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
 }
 
+// The system time now: the time base of samples, the chart window and the SMART check.
+inline uint64_t systemTimeNow() {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    return fileTimeValue(now);
+}
+
 } // namespace ovra

@@ -27,6 +27,11 @@ public:
     explicit operator bool() const { return valid(); }
     Handle get() const { return handle_; }
     Handle release() { return std::exchange(handle_, Traits::none()); }
+    // For the functions that answer a new handle through a pointer.
+    Handle* receive() {
+        reset();
+        return &handle_;
+    }
     void reset(Handle handle = Traits::none()) {
         if (valid()) Traits::close(handle_);
         handle_ = handle;

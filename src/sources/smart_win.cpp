@@ -22,9 +22,7 @@ constexpr DWORD descriptorBufferBytes = 1024;
 } // namespace
 
 void smartCheck(StorageInfo& storage) {
-    FILETIME now;
-    GetSystemTimeAsFileTime(&now);
-    storage.lastSmartCheck = fileTimeValue(now);
+    storage.lastSmartCheck = systemTimeNow();
 
     KernelHandle disk; // the disk opened last; every call below acts on it
     DiskCalls calls;

@@ -5,18 +5,20 @@
 #include <vector>
 
 #include "sources/format.h"
+#include "sources/handle.h"
 #include "sources/registry.h"
 
 namespace ovra {
 
 namespace {
 
-struct KeyCloser {
-    HKEY key = nullptr;
-    ~KeyCloser() {
-        if (key) RegCloseKey(key);
-    }
+struct KeyTraits {
+    using Handle = HKEY;
+    static Handle none() { return nullptr; }
+    static bool valid(Handle key) { return key != nullptr; }
+    static void close(Handle key) { RegCloseKey(key); }
 };
+using KeyHandle = UniqueHandle<KeyTraits>;
 
 // The full path of the running executable. The buffer grows past MAX_PATH, as a
 // truncated path would register a program that does not exist.
@@ -48,26 +50,26 @@ bool failWith(LSTATUS code, std::wstring& error) {
 
 bool writeRunValue(const std::wstring& exePath, std::wstring& error) {
     // Created when missing: a profile without a Run key must still be able to enable.
-    KeyCloser run;
+    KeyHandle run;
     const LSTATUS opened = RegCreateKeyExW(HKEY_CURRENT_USER, autostartRunKey, 0, nullptr, 0,
-                                           KEY_SET_VALUE, nullptr, &run.key, nullptr);
+                                           KEY_SET_VALUE, nullptr, run.receive(), nullptr);
     if (opened != ERROR_SUCCESS) return failWith(opened, error);
     const std::wstring data = autostartCommand(exePath);
     const DWORD bytes = static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t));
-    const LSTATUS written = RegSetValueExW(run.key, autostartValueName, 0, REG_SZ,
+    const LSTATUS written = RegSetValueExW(run.get(), autostartValueName, 0, REG_SZ,
                                            reinterpret_cast<const BYTE*>(data.c_str()), bytes);
     if (written != ERROR_SUCCESS) return failWith(written, error);
     return true;
 }
 
 bool deleteRunValue(std::wstring& error) {
-    KeyCloser run;
+    KeyHandle run;
     const LSTATUS opened =
-        RegOpenKeyExW(HKEY_CURRENT_USER, autostartRunKey, 0, KEY_SET_VALUE, &run.key);
+        RegOpenKeyExW(HKEY_CURRENT_USER, autostartRunKey, 0, KEY_SET_VALUE, run.receive());
     // No Run key means no value: already disabled.
     if (opened == ERROR_FILE_NOT_FOUND) return true;
     if (opened != ERROR_SUCCESS) return failWith(opened, error);
-    const LSTATUS deleted = RegDeleteValueW(run.key, autostartValueName);
+    const LSTATUS deleted = RegDeleteValueW(run.get(), autostartValueName);
     if (deleted != ERROR_SUCCESS && deleted != ERROR_FILE_NOT_FOUND)
         return failWith(deleted, error);
     return true;

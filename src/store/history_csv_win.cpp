@@ -8,6 +8,7 @@
 #include <type_traits>
 
 #include "sources/format.h"
+#include "sources/handle.h"
 #include "sources/utf8.h"
 
 // The history files on disk: appending, rotating, deleting and exporting.
@@ -15,15 +16,11 @@ namespace ovra {
 
 namespace {
 
-struct HandleCloser {
-    void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-using FileHandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, HandleCloser>;
+using FileHandle = KernelHandle;
 
 FileHandle openFile(const std::wstring& path, DWORD access, DWORD share, DWORD disposition) {
-    HANDLE handle = CreateFileW(path.c_str(), access, share, nullptr, disposition,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    return FileHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
+    return FileHandle(CreateFileW(path.c_str(), access, share, nullptr, disposition,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 // Size of a file by name; 0 when it is missing.
@@ -157,7 +154,7 @@ bool sameFile(const std::wstring& a, const std::wstring& b) {
         return true;
     const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
     FileHandle first = openFile(a, 0, share, OPEN_EXISTING);
-    FileHandle second = first ? openFile(b, 0, share, OPEN_EXISTING) : nullptr;
+    FileHandle second = first ? openFile(b, 0, share, OPEN_EXISTING) : FileHandle();
     BY_HANDLE_FILE_INFORMATION x, y;
     if (!second || !GetFileInformationByHandle(first.get(), &x) ||
         !GetFileInformationByHandle(second.get(), &y))

@@ -1,7 +1,7 @@
 #include "ui/chart.h"
 
 #include "sources/format.h"
-#include "store/clock.h"
+#include "sources/clock.h"
 #include "ui/gdi.h"
 
 namespace ovra {

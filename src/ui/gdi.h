@@ -1,6 +1,6 @@
 #pragma once
 // Owners for the few GDI objects a paint creates, so no path leaks one.
-#include <windows.h>
+#include "sources/handle.h"
 
 namespace ovra {
 
@@ -19,34 +19,23 @@ private:
 
 // A pen, bitmap or brush deleted when the scope ends. Declare it before any
 // Selection of it, so it is deselected before it is deleted.
-class GdiObject {
-public:
-    explicit GdiObject(HGDIOBJ object) : object_(object) {}
-    ~GdiObject() {
-        if (object_) DeleteObject(object_);
-    }
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
-    HGDIOBJ get() const { return object_; }
-    explicit operator bool() const { return object_ != nullptr; }
-
-private:
-    HGDIOBJ object_;
+struct GdiObjectTraits {
+    using Handle = HGDIOBJ;
+    static Handle none() { return nullptr; }
+    static bool valid(Handle object) { return object != nullptr; }
+    static void close(Handle object) { DeleteObject(object); }
 };
+using GdiObject = UniqueHandle<GdiObjectTraits>;
 
 // A memory DC deleted when the scope ends.
-class MemoryDc {
-public:
-    explicit MemoryDc(HDC compatibleWith) : dc_(CreateCompatibleDC(compatibleWith)) {}
-    ~MemoryDc() {
-        if (dc_) DeleteDC(dc_);
-    }
-    MemoryDc(const MemoryDc&) = delete;
-    MemoryDc& operator=(const MemoryDc&) = delete;
-    HDC get() const { return dc_; }
-
-private:
-    HDC dc_;
+struct MemoryDcTraits {
+    using Handle = HDC;
+    static Handle none() { return nullptr; }
+    static bool valid(Handle dc) { return dc != nullptr; }
+    static void close(Handle dc) { DeleteDC(dc); }
+};
+struct MemoryDc : UniqueHandle<MemoryDcTraits> {
+    explicit MemoryDc(HDC compatibleWith) : UniqueHandle(CreateCompatibleDC(compatibleWith)) {}
 };
 
 } // namespace ovra

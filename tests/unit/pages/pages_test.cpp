@@ -1,7 +1,7 @@
 // The pages as the frame paints them: values, reasons, bars, regions, process order, settings.
 #include "page_view.h"
 #include "pages/commands.h"
-#include "store/clock.h"
+#include "sources/clock.h"
 
 using namespace ovra;
 using Pages = test::PageView;
