@@ -33,13 +33,6 @@ class WinePrefixOnly : public testing::Environment {
 };
 testing::Environment* const winePrefixOnly = testing::AddGlobalTestEnvironment(new WinePrefixOnly);
 
-std::vector<HWND> topWindows(const wchar_t* className) {
-    std::vector<HWND> windows;
-    for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, className, nullptr));)
-        windows.push_back(w);
-    return windows;
-}
-
 DWORD ownerOf(HWND window) {
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
@@ -186,8 +179,11 @@ bool balloonShown(DWORD programId) {
     return false;
 }
 
-std::vector<HWND> mainWindows() {
-    return topWindows(L"OvraMonitorMainWindow");
+std::vector<HWND> topWindows(const wchar_t* className) {
+    std::vector<HWND> windows;
+    for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, className, nullptr));)
+        windows.push_back(w);
+    return windows;
 }
 
 Program::Program(const std::wstring& arguments) {
@@ -212,7 +208,7 @@ HWND Program::waitForWindow(DWORD timeoutMs) {
     HWND found = nullptr;
     eventually(
         [&] {
-            for (HWND window : mainWindows())
+            for (HWND window : topWindows(mainWindowClass))
                 if (ownerOf(window) == process_.dwProcessId) found = window;
             return found != nullptr;
         },

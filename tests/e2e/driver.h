@@ -90,7 +90,8 @@ std::wstring messageBoxText(HWND box);                           // its static t
 void answer(HWND box, int id);                                   // as a click on its button `id`
 
 bool balloonShown(DWORD programId); // a visible tooltip of the shell, not the program's
-std::vector<HWND> mainWindows();    // every top-level window of the main window class
+constexpr wchar_t mainWindowClass[] = L"OvraMonitorMainWindow";
+std::vector<HWND> topWindows(const wchar_t* className); // every one of the class
 
 template <class Condition> bool eventually(Condition condition, DWORD timeoutMs = 10000) {
     for (const ULONGLONG end = GetTickCount64() + timeoutMs; !condition(); Sleep(50))

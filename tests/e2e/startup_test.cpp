@@ -62,7 +62,7 @@ TEST(Startup, SecondStartHandsOverToTheRunningWindowAndExits) {
     ASSERT_TRUE(eventually([&] { return IsIconic(window) != FALSE; }));
     Program second;
     EXPECT_EQ(second.waitForExit(), 0u);
-    EXPECT_EQ(mainWindows().size(), 1u);
+    EXPECT_EQ(topWindows(mainWindowClass).size(), 1u);
     EXPECT_FALSE(fileExists(settingsFile())) << "the second start touches no file";
     EXPECT_TRUE(eventually([&] { return !IsIconic(window) && GetForegroundWindow() == window; }));
 }
