@@ -35,6 +35,12 @@ inline constexpr wchar_t mainWindowClass[] = L"OvraMonitorMainWindow";
 inline constexpr wchar_t productName[] = L"Ovra Monitor";
 inline constexpr wchar_t settingsFileName[] = L"settings.ini";
 inline constexpr int pageCount = 9;
+// The pages in sidebar order; the number is the page everywhere (Ctrl+1 is the first).
+inline constexpr int summaryPage = 0;
+inline constexpr int perfPage = 1;
+inline constexpr int storagePage = 2;
+inline constexpr int batteryPage = 3;
+inline constexpr int sensorsPage = 4;
 inline constexpr int processesPage = 5;
 inline constexpr int perfControlPage = 7;
 
@@ -57,8 +63,10 @@ struct App {
     bool recordTextRuns = false;
     std::vector<TextRun> textRuns;
     int page = 0;
+    // Each page keeps its offset and the height its last paint measured, so a
+    // short page never clamps the offset of a long one.
     std::array<int, pageCount> scrollOffsets{};
-    int lastContentHeight = 0;
+    std::array<int, pageCount> contentHeights{};
     POINT mouse{-10000, -10000};
     int hovered = -1;
     bool pressedInClient = false; // the left button went down inside the client area

@@ -20,12 +20,25 @@ unsigned processIntervalMs(int processMode, int page) {
     return processMode == 2 ? 10000u : 3000u;
 }
 
+unsigned timerPeriodMs(const Settings& settings, int page, TimerId id) {
+    switch (id) {
+    case fastTimer: return static_cast<unsigned>(settings.fastIntervalMs);
+    case slowTimer: return static_cast<unsigned>(settings.slowIntervalMs);
+    case processTimer: return processIntervalMs(settings.processMode, page);
+    case smartTimer: return smartIntervalMs;
+    }
+    return 0;
+}
+
 void restartTimers(App& app) {
-    SetTimer(app.window, fastTimer, static_cast<UINT>(app.settings.fastIntervalMs), nullptr);
-    SetTimer(app.window, slowTimer, static_cast<UINT>(app.settings.slowIntervalMs), nullptr);
-    SetTimer(app.window, smartTimer, smartIntervalMs, nullptr);
+    for (TimerId id : {fastTimer, slowTimer, smartTimer})
+        SetTimer(app.window, id, timerPeriodMs(app.settings, app.page, id), nullptr);
+    restartProcessTimer(app);
+}
+
+void restartProcessTimer(App& app) {
     KillTimer(app.window, processTimer);
-    if (const unsigned period = processIntervalMs(app.settings.processMode, app.page))
+    if (const unsigned period = timerPeriodMs(app.settings, app.page, processTimer))
         SetTimer(app.window, processTimer, period, nullptr);
 }
 
@@ -68,7 +81,7 @@ Sample buildSample(uint64_t time, const CpuInfo& cpu, const MemoryInfo& memory,
     return sample;
 }
 
-void fastTick(App& app) {
+size_t fastTick(App& app) {
     ProfileScope scope(ProfileSection::fastTick);
     pdhCollect(app.fastQuery);
     cpuUpdate(app.cpu);
@@ -88,14 +101,18 @@ void fastTick(App& app) {
                                            hottestOfficialTemperature(app.thermal, app.gpu)));
 
     const HealthInputs inputs{app.cpu, app.memory, app.storage, app.battery, app.thermal, app.gpu};
-    const std::vector<Alert> raised = evaluateAlerts(app.alerts, app.settings, inputs, now);
-    if (app.settings.notifications) {
-        for (const Alert& alert : raised) {
-            if (!app.trayPresent) break;
+    // Durations run on the monotonic clock: setting the wall clock back must not
+    // fire the CPU alert nor end a quiet period.
+    const std::vector<Alert> raised =
+        evaluateAlerts(app.alerts, app.settings, inputs, GetTickCount64());
+    size_t balloons = 0;
+    if (app.settings.notifications && app.trayPresent) {
+        for (const Alert& alert : raised)
             showBalloon(app, alert.title, alert.message);
-        }
+        balloons = raised.size();
     }
     invalidateIfShown(app);
+    return balloons;
 }
 
 void slowTick(App& app) {
@@ -120,10 +137,6 @@ void processTick(App& app) {
         processUpdate(app.processes, app.cpu.logicalProcessors);
     }
     invalidateIfShown(app);
-}
-
-void checkSmartNow(App& app) {
-    smartCheck(app.storage);
 }
 
 } // namespace ovra

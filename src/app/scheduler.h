@@ -7,6 +7,7 @@
 #include "sources/reading.h"
 #include "sources/storage.h"
 #include "store/history.h"
+#include "store/settings.h"
 
 namespace ovra {
 
@@ -23,19 +24,21 @@ inline constexpr unsigned smartIntervalMs = 1'800'000;
 
 // Period of the process timer for a process mode, 0 when it must not run.
 unsigned processIntervalMs(int processMode, int page);
+// Period of any timer for these settings on this page, 0 when it must not run.
+unsigned timerPeriodMs(const Settings& settings, int page, TimerId id);
 
 // (Re)starts every timer from the settings and the current page; setting a timer
 // that runs already restarts its period from now.
 void restartTimers(App& app);
+// Starts or stops the process timer for the current page; the other timers keep
+// their phase, so moving between pages never delays a sample or the disk check.
+void restartProcessTimer(App& app);
 
 void onTimer(App& app, uintptr_t id);
-void fastTick(App& app);
+// Returns how many alerts it handed to the tray as balloons.
+size_t fastTick(App& app);
 void slowTick(App& app);
 void processTick(App& app);
-
-// The physical-disk check at once, outside its 30-minute period: the storage
-// page's "Periksa SMART sekarang".
-void checkSmartNow(App& app);
 
 // Condenses the current readings into one history point. A value that is not
 // available stays NaN; zero is a real value.

@@ -6,9 +6,9 @@ namespace ovra {
 
 namespace {
 
-constexpr uint64_t cpuSustainTicks = 300'000'000; // 30 s
+constexpr uint64_t cpuSustainMs = 30'000;
 // Less than 10 minutes since the last notification of a kind: stay quiet.
-constexpr uint64_t quietTicks = 5'999'999'999;
+constexpr uint64_t quietMs = 600'000;
 constexpr uint32_t fixedDrive = 3; // the Windows drive type
 
 constexpr const wchar_t* alertTitles[alertKindCount] = {L"CPU sibuk terus-menerus",
@@ -31,18 +31,18 @@ void raise(std::vector<Alert>& raised, AlertKind kind, std::wstring message) {
     raised.push_back(Alert{kind, alertTitles[indexOf(kind)], std::move(message)});
 }
 
-void evaluateCpu(AlertState& state, const Settings& settings, const CpuInfo& cpu, uint64_t now,
+void evaluateCpu(AlertState& state, const Settings& settings, const CpuInfo& cpu, uint64_t nowMs,
                  std::vector<Alert>& raised) {
     const int limit = threshold(settings, AlertKind::Cpu);
     if (!cpu.usage.ok || cpu.usage.value < double(limit)) {
-        state.cpuHighSince = 0;
+        state.cpuHighSince.reset();
         state.cpuSustained = false;
         return;
     }
-    if (state.cpuHighSince == 0) {
-        state.cpuHighSince = now;
+    if (!state.cpuHighSince) {
+        state.cpuHighSince = nowMs;
         state.cpuSustained = false;
-    } else if (now - state.cpuHighSince < cpuSustainTicks) {
+    } else if (nowMs - *state.cpuHighSince < cpuSustainMs) {
         state.cpuSustained = false;
     } else {
         state.cpuSustained = true;
@@ -114,9 +114,9 @@ double freePercent(const Drive& drive) {
 }
 
 std::vector<Alert> evaluateAlerts(AlertState& state, const Settings& settings,
-                                  const HealthInputs& inputs, uint64_t now) {
+                                  const HealthInputs& inputs, uint64_t nowMs) {
     std::vector<Alert> raised;
-    evaluateCpu(state, settings, inputs.cpu, now, raised);
+    evaluateCpu(state, settings, inputs.cpu, nowMs, raised);
     evaluateRam(settings, inputs.memory, raised);
     evaluateDisk(settings, inputs.storage, raised);
     evaluateBattery(settings, inputs.battery, raised);
@@ -129,8 +129,9 @@ std::vector<Alert> evaluateAlerts(AlertState& state, const Settings& settings,
         raisedNow[kind] = true;
         // A condition that stays raised notifies once; one that returns within 10
         // minutes of its last notification stays quiet.
-        if (state.present[kind] || now - state.lastNotified[kind] <= quietTicks) continue;
-        state.lastNotified[kind] = now;
+        const std::optional<uint64_t>& last = state.lastNotified[kind];
+        if (state.present[kind] || (last && nowMs - *last < quietMs)) continue;
+        state.lastNotified[kind] = nowMs;
         notify.push_back(alert);
     }
     state.present = raisedNow;

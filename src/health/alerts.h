@@ -4,6 +4,7 @@
 // 10 minutes, and only when a condition newly appears).
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 #include "sources/battery.h"
@@ -22,13 +23,13 @@ struct Alert {
     std::wstring message;
 };
 
-// Times are wall-clock FILETIME values (UTC, 100-ns units), compared as unsigned
-// differences.
+// Times are milliseconds of the monotonic clock (GetTickCount64), so setting the
+// wall clock neither fires an alert nor cuts a quiet period short.
 struct AlertState {
-    std::vector<Alert> active; // raised by the latest evaluation, in kind order
-    uint64_t cpuHighSince = 0; // start of the current run of high CPU readings; 0: not high
+    std::vector<Alert> active;            // raised by the latest evaluation, in kind order
+    std::optional<uint64_t> cpuHighSince; // start of the current run of high CPU readings
     bool cpuSustained = false; // high for 30 s or more, whether or not the CPU alert is on
-    std::array<uint64_t, alertKindCount> lastNotified{};
+    std::array<std::optional<uint64_t>, alertKindCount> lastNotified{}; // empty: never
     std::array<bool, alertKindCount> present{}; // raised by the previous evaluation
 };
 
@@ -43,11 +44,11 @@ struct HealthInputs {
     const GpuInfo& gpu;
 };
 
-// Evaluates every kind at `now`, replaces the active list and returns copies of the
-// alerts to notify now, in kind order. Gating happens here, so the notification
-// clock runs even while notifications are switched off.
+// Evaluates every kind at `nowMs` (monotonic milliseconds), replaces the active list and returns
+// copies of the alerts to notify now, in kind order. Gating happens here, so the notification clock
+// runs even while notifications are switched off.
 std::vector<Alert> evaluateAlerts(AlertState& state, const Settings& settings,
-                                  const HealthInputs& inputs, uint64_t now);
+                                  const HealthInputs& inputs, uint64_t nowMs);
 
 // The drives that count for disk space: ready, fixed (never removable), with a size.
 bool driveCountsForSpace(const Drive& drive);

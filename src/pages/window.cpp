@@ -14,6 +14,9 @@ namespace ovra {
 
 namespace {
 
+// The mouse position while the pointer is not over the window.
+constexpr POINT outsideWindow{-10000, -10000};
+
 constexpr int sidebarItemTop = 22 + 30 + 26; // below the logo
 constexpr int sidebarItemHeight = 36;
 constexpr int sidebarItemGap = 2;
@@ -51,7 +54,7 @@ void drawLogo(Ui& ui, int left, int top) {
 }
 
 void drawScrollBar(App& app, Ui& ui, int width, int height, int offset) {
-    const int content = app.lastContentHeight;
+    const int content = app.contentHeights[static_cast<size_t>(app.page)];
     if (content <= height) return;
     const int track = height - ui.px(16);
     const int thumb =
@@ -187,7 +190,8 @@ void drawFrame(App& app, HDC dc, int width, int height) {
 
     const int sidebar = ui.px(sidebarWidth), margin = ui.px(pageMargin);
     int& offset = app.scrollOffsets[static_cast<size_t>(app.page)];
-    offset = std::min(std::max(app.lastContentHeight - height, 0), std::max(offset, 0));
+    int& content = app.contentHeights[static_cast<size_t>(app.page)];
+    offset = std::min(std::max(content - height, 0), std::max(offset, 0));
 
     const int saved = SaveDC(dc);
     IntersectClipRect(dc, sidebar, 0, width, height);
@@ -195,11 +199,19 @@ void drawFrame(App& app, HDC dc, int width, int height) {
     const int bottom =
         (app.*pageFunctions[app.page])(ui, sidebar + margin, top, width - sidebar - 2 * margin);
     RestoreDC(dc, saved);
-    app.lastContentHeight = (bottom - top) + ui.px(48);
+    content = (bottom - top) + ui.px(48);
 
     drawScrollBar(app, ui, width, height, offset);
     ui.clip = RECT{0, 0, sidebar, height};
     drawSidebar(app, ui, ui.clip);
+
+    // A scroll or a new page moves the regions under a resting pointer: hover and
+    // cursor follow what is under it now, not what was there at its last move.
+    const int hovered = regionAt(app.hits, app.mouse);
+    if (hovered != app.hovered) {
+        app.hovered = hovered;
+        if (app.mouse.x != outsideWindow.x) onSetCursor(app);
+    }
 }
 
 void paintWindow(App& app, HDC windowDc, const RECT& client) {
@@ -230,7 +242,7 @@ void navigateTo(App& app, int page) {
         processClear(app.processes);
         if (page == perfControlPage) refreshPerfControl(app);
     }
-    restartTimers(app);
+    restartProcessTimer(app);
     invalidateWindow(app);
 }
 
@@ -249,7 +261,7 @@ void onMouseMove(App& app, int x, int y) {
 
 void onMouseLeave(App& app) {
     app.hovered = -1;
-    app.mouse = POINT{-10000, -10000};
+    app.mouse = outsideWindow;
     app.pressedInClient = false;
     invalidateWindow(app);
 }

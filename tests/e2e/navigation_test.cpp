@@ -1,239 +1,173 @@
-// Moving between pages in the real window: key chords, sidebar clicks, and
-// what a long session of paints and page changes costs in handles.
+// Pages in the real window: keys and clicks, each page's own scroll, the sampling
+// that page changes leave alone, and what a long session costs in handles.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdint>
-#include <vector>
+#include <fstream>
+#include <regex>
 
 #include "driver.h"
 #include "support/process_resources.h"
 
 using namespace e2e;
-using ovra::test::gdiObjectCount;
-using ovra::test::kernelHandleCount;
 
 namespace {
 
-constexpr int pages = 9;
-
-// The selected item shows the accent marker bar at its left edge.
+// The selected sidebar item shows the accent marker at its left edge.
 int selectedPage(HWND window) {
-    HDC dc = GetDC(window);
-    int selected = -1;
-    for (int page = 0; page < pages; ++page) {
-        const COLORREF marker = GetPixel(dc, 11, sidebarItem(page).y);
-        if (marker == RGB(0x0D, 0x7A, 0x6A) || marker == RGB(0x30, 0xBA, 0xA2)) selected = page;
-    }
-    ReleaseDC(window, dc);
-    return selected;
+    const Screen screen = capture(window);
+    for (int page = 0; page < 9 && !screen.pixels.empty(); ++page)
+        if (uint32_t marker = screen.at(11, sidebarItem(page).y);
+            marker == lightAccent || marker == rgb(0x30, 0xBA, 0xA2))
+            return page;
+    return -1;
 }
 
 void pressControlChord(WORD key) {
     INPUT inputs[4] = {};
-    for (INPUT& input : inputs)
-        input.type = INPUT_KEYBOARD;
-    inputs[0].ki.wVk = VK_CONTROL;
-    inputs[1].ki.wVk = key;
-    inputs[2].ki.wVk = key;
-    inputs[2].ki.dwFlags = KEYEVENTF_KEYUP;
-    inputs[3].ki.wVk = VK_CONTROL;
-    inputs[3].ki.dwFlags = KEYEVENTF_KEYUP;
+    for (int i = 0; i < 4; ++i) {
+        inputs[i].type = INPUT_KEYBOARD;
+        inputs[i].ki.wVk = i == 0 || i == 3 ? VK_CONTROL : key;
+        inputs[i].ki.dwFlags = i < 2 ? 0 : KEYEVENTF_KEYUP;
+    }
     SendInput(4, inputs, sizeof(INPUT));
 }
 
-// A started program whose first frame is on the screen.
-struct ShownProgram {
-    ShownProgram() {
-        removeDataFolder();
+// Top of the scroll-bar thumb, 5 pixels in from the right edge; -1 without one.
+int thumbTop(HWND window) {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    const Screen screen = capture(window);
+    for (int y = 0; y < screen.height; ++y)
+        if (screen.at(screen.width - 5, y) == rgb(0x8C, 0x94, 0x9E)) return y;
+    return -1;
+}
+
+struct Shown { // a started program whose first frame is on the screen
+    Shown() {
         window = program.waitForWindow();
-        if (window) eventually([&] { return selectedPage(window) == 0; });
-    }
-    ~ShownProgram() {
-        if (!window) return;
-        PostMessageW(window, WM_CLOSE, 0, 0);
-        program.waitForExit();
+        if (window && !eventually([&] { return selectedPage(window) == 0; })) window = nullptr;
     }
     Program program;
     HWND window = nullptr;
 };
 
-// Windows a process owns, top-level and message-only.
-size_t windowCount(DWORD processId) {
-    struct Search {
-        DWORD processId;
-        size_t count;
-    } search{processId, 0};
-    auto countWindow = [](HWND window, LPARAM data) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(data);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner == s->processId) ++s->count;
-        return TRUE;
-    };
-    EnumWindows(countWindow, reinterpret_cast<LPARAM>(&search));
-    for (HWND w = nullptr; (w = FindWindowExW(HWND_MESSAGE, w, nullptr, nullptr));)
-        countWindow(w, reinterpret_cast<LPARAM>(&search));
-    return search.count;
-}
-
-struct Resources {
-    size_t gdi, kernel, windows;
-};
-
-// The resting counts: a paint or a tick in progress holds a few objects for a
-// moment, so the least of several looks is what the process keeps.
-Resources resourcesOf(HANDLE process, DWORD processId) {
-    Resources least{SIZE_MAX, SIZE_MAX, SIZE_MAX};
-    for (int look = 0; look < 5; ++look) {
-        least.gdi = std::min(least.gdi, gdiObjectCount(process));
-        least.kernel = std::min(least.kernel, kernelHandleCount(processId));
-        least.windows = std::min(least.windows, windowCount(processId));
-        Sleep(20);
-    }
-    return least;
-}
-
 } // namespace
 
-TEST(Navigation, ControlDigitsOpenEveryPage) {
-    ShownProgram shown;
+TEST(Navigation, KeysAndClicksOpenPagesAndEachKeepsItsOwnScroll) {
+    removeDataFolder();
+    Shown shown;
     ASSERT_NE(shown.window, nullptr);
-    ASSERT_EQ(selectedPage(shown.window), 0);
     for (int digit : {9, 2, 3, 4, 5, 6, 7, 8, 1}) {
         SetForegroundWindow(shown.window);
         pressControlChord(WORD('0' + digit));
         EXPECT_TRUE(eventually([&] { return selectedPage(shown.window) == digit - 1; }, 5000))
             << "Ctrl+" << digit;
     }
-    SetForegroundWindow(shown.window);
     pressControlChord('0');
     pressControlChord(VK_NUMPAD4);
-    settle(shown.window);
-    Sleep(200);
-    EXPECT_EQ(selectedPage(shown.window), 0) << "Ctrl+0 and keypad digits do nothing";
-}
-
-TEST(Navigation, SidebarClickOpensThePageUnderTheRelease) {
-    ShownProgram shown;
-    ASSERT_NE(shown.window, nullptr);
     clickAt(shown.window, sidebarItem(6));
     EXPECT_TRUE(eventually([&] { return selectedPage(shown.window) == 6; }, 5000));
-    // A release whose press happened elsewhere (a double-click on the title bar
-    // that maximised the window) is not a click.
-    const POINT item = sidebarItem(2);
-    deliver(shown.window, WM_LBUTTONUP, 0, MAKELPARAM(item.x, item.y));
-    RedrawWindow(shown.window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    EXPECT_EQ(selectedPage(shown.window), 6);
+    clickAt(shown.window, sidebarItem(3));
+    EXPECT_TRUE(eventually([&] { return selectedPage(shown.window) == 3; }, 5000))
+        << "Ctrl+0 and keypad digits open nothing";
+
+    // Each page keeps its own scroll: the summary, left for a short page, and back.
+    clickAt(shown.window, sidebarItem(0));
+    SetWindowPos(shown.window, nullptr, 0, 0, 200, 200, SWP_NOMOVE | SWP_NOZORDER); // 760 x 520
+    int top = -1, scrolled = -1;
+    ASSERT_TRUE(eventually([&] { return (top = thumbTop(shown.window)) >= 0; }, 5000))
+        << "the summary is taller than the smallest window";
+    deliver(shown.window, WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(-240)), 0);
+    ASSERT_TRUE(eventually([&] { return (scrolled = thumbTop(shown.window)) > top; }, 5000));
+    int shortPage = 1; // a page that fits the window: it has no thumb
+    for (; shortPage < 9; ++shortPage) {
+        clickAt(shown.window, sidebarItem(shortPage));
+        eventually([&] { return selectedPage(shown.window) == shortPage; }, 5000);
+        if (thumbTop(shown.window) < 0) break;
+    }
+    ASSERT_LT(shortPage, 9);
+    clickAt(shown.window, sidebarItem(0));
+    eventually([&] { return selectedPage(shown.window) == 0 && thumbTop(shown.window) >= 0; });
+    EXPECT_EQ(thumbTop(shown.window), scrolled);
 }
 
-TEST(Resources, MeasuresMoveWithADeliberateLeak) {
-    // The counts used below must see objects come and go, or a leak check built
-    // on them could never fail.
-    HANDLE self = GetCurrentProcess();
-    const DWORD id = GetCurrentProcessId();
-    // What the first window of a process sets up once is not part of the count.
-    DestroyWindow(
-        CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 1, 1, HWND_MESSAGE, nullptr, nullptr, nullptr));
-    resourcesOf(self, id);
-    const Resources before = resourcesOf(self, id);
-    std::vector<HGDIOBJ> brushes;
-    std::vector<HANDLE> events;
-    std::vector<HWND> windows;
-    for (int i = 0; i < 10; ++i) {
-        brushes.push_back(CreateSolidBrush(RGB(i, 0, 0)));
-        events.push_back(CreateEventW(nullptr, FALSE, FALSE, nullptr));
-        windows.push_back(CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 1, 1, HWND_MESSAGE, nullptr,
-                                          nullptr, nullptr));
+// Page changes restart only the process timer: samples go on every second while
+// the user clicks through the pages faster than that. The simulated PC's counters
+// reach the history file that the end of the session writes, without blocking.
+TEST(Navigation, SamplingGoesOnWhilePagesChangeAndTheSessionEndWritesIt) {
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring state = std::wstring(temp) + L"ovra-e2e-pc.txt";
+    std::ofstream(state.c_str(), std::ios::binary | std::ios::trunc)
+        << "\\LogicalDisk(C:)\\Disk Read Bytes/sec = 1048576\n"
+           "\\LogicalDisk(C:)\\Disk Write Bytes/sec = 2048\n"
+           "\\Thermal Zone Information(\\_TZ.TZ00)\\Temperature = 3232\n";
+    const OnSimulatedPc simulated(state);
+    removeDataFolder();
+    CreateDirectoryW(dataFolder().c_str(), nullptr);
+    const std::wstring settings = dataFolder() + L"\\settings.ini";
+    WritePrivateProfileStringW(L"umum", L"riwayat_disimpan", L"1", settings.c_str());
+    WritePrivateProfileStringW(L"umum", L"interval_cepat_ms", L"1000", settings.c_str());
+    Program program;
+    HWND window = program.waitForWindow();
+    ASSERT_NE(window, nullptr);
+    for (int click = 0; click < 20; ++click, Sleep(250))
+        clickAt(window, sidebarItem(click % 2 ? 1 : 6));
+
+    DWORD_PTR answer = 0;
+    for (auto [message, wParam] : {std::pair{UINT(WM_POWERBROADCAST), WPARAM(PBT_APMSUSPEND)},
+                                   {UINT(WM_QUERYENDSESSION), WPARAM(0)}}) {
+        ASSERT_NE(SendMessageTimeoutW(window, message, wParam, 0, SMTO_ABORTIFHUNG, 10000, &answer),
+                  0);
+        EXPECT_EQ(answer, DWORD_PTR(TRUE)) << message;
     }
-    const Resources leaking = resourcesOf(self, id);
-    EXPECT_GE(leaking.gdi, before.gdi + 10);
-    EXPECT_GE(leaking.kernel, before.kernel + 10);
-    EXPECT_GE(leaking.windows, before.windows + 10);
-    for (int i = 0; i < 10; ++i) {
-        DeleteObject(brushes[size_t(i)]);
-        CloseHandle(events[size_t(i)]);
-        DestroyWindow(windows[size_t(i)]);
-    }
-    const Resources after = resourcesOf(self, id);
-    EXPECT_EQ(after.gdi, before.gdi);
-    EXPECT_EQ(after.kernel, before.kernel);
-    EXPECT_EQ(after.windows, before.windows);
+    const std::string rows = readFile(dataFolder() + L"\\riwayat.csv");
+    EXPECT_GE(std::count(rows.begin(), rows.end(), '\n'), 1 + 4) << rows;
+    // waktu, cpu, ram, unduh, unggah, baca disk, tulis disk, suhu (3232 tenths of kelvin)
+    EXPECT_TRUE(
+        std::regex_search(rows, std::regex(",1048576(\\.0*)?,2048(\\.0*)?,50\\.0\\d*\r\n$")))
+        << rows;
+    EXPECT_EQ(program.waitForExit(0), DWORD(STILL_ACTIVE)) << "nothing of this ends the program";
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.waitForExit(), 0u);
+    DeleteFileW(state.c_str());
 }
 
-TEST(Resources, NoGrowthAcrossPaintsAndPageSwitches) {
-    ShownProgram shown;
+// The least of several looks: a paint or a tick in progress holds a few objects.
+TEST(Resources, NoGrowthAcrossPaintsAndPageSwitchesAndTheProfileReportsThem) {
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring report = std::wstring(temp) + L"ovra-profile.txt";
+    DeleteFileW(report.c_str());
+    SetEnvironmentVariableW(L"OVRA_PROFILE", L"1");
+    Shown shown;
+    SetEnvironmentVariableW(L"OVRA_PROFILE", nullptr);
     ASSERT_NE(shown.window, nullptr);
     HANDLE process =
         OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, shown.program.processId());
-    ASSERT_NE(process, nullptr);
-    auto paint = [&](int times) {
-        for (int i = 0; i < times; ++i)
+    const auto round = [&](int paints, int switches) {
+        for (int i = 0; i < paints; ++i)
             RedrawWindow(shown.window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        for (int i = 0; i < switches; ++i)
+            clickAt(shown.window, sidebarItem((i + 1) % 9));
+        size_t gdi = SIZE_MAX, kernel = SIZE_MAX;
+        for (int look = 0; look < 5; ++look, Sleep(20)) {
+            gdi = std::min(gdi, ovra::test::gdiObjectCount(process));
+            kernel = std::min(kernel, ovra::test::kernelHandleCount(shown.program.processId()));
+        }
+        return std::pair{gdi, kernel};
     };
-    auto switchPages = [&](int times) {
-        for (int i = 0; i < times; ++i)
-            clickAt(shown.window, sidebarItem((i + 1) % pages));
-    };
-    // One round of everything first, so what is created once (font caches, the
-    // first visit of a page) is not counted as growth.
-    switchPages(pages);
-    paint(20);
-    const Resources start = resourcesOf(process, shown.program.processId());
-    EXPECT_GT(start.gdi, 0u);
-    EXPECT_GT(start.kernel, 0u);
-    paint(500);
-    switchPages(50);
-    settle(shown.window);
-    const Resources end = resourcesOf(process, shown.program.processId());
-    EXPECT_LE(end.gdi, start.gdi) << "GDI objects";
-    EXPECT_LE(end.kernel, start.kernel) << "kernel handles";
-    EXPECT_LE(end.windows, start.windows) << "windows";
+    const auto start = round(20, 9); // what the first visit of each page creates once
+    EXPECT_GT(start.first * start.second, 0u);
+    const auto end = round(500, 50);
+    EXPECT_LE(end.first, start.first) << "GDI objects";
+    EXPECT_LE(end.second, start.second) << "kernel handles";
     CloseHandle(process);
-}
 
-TEST(Navigation, WheelScrollsALongPageAndTheThumbFollows) {
-    ShownProgram shown;
-    ASSERT_NE(shown.window, nullptr);
-    // The smallest window Windows allows: the summary no longer fits in it.
-    SetWindowPos(shown.window, nullptr, 0, 0, 200, 200, SWP_NOMOVE | SWP_NOZORDER);
-    settle(shown.window);
-    RECT frame{};
-    GetWindowRect(shown.window, &frame);
-    EXPECT_EQ(frame.right - frame.left, 760) << "minimum tracking width";
-    EXPECT_EQ(frame.bottom - frame.top, 520) << "minimum tracking height";
-    RECT client{};
-    GetClientRect(shown.window, &client);
-    // Top of the scroll-bar thumb, 5 pixels in from the right edge; -1 without one.
-    auto thumbTop = [&] {
-        RedrawWindow(shown.window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-        HDC dc = GetDC(shown.window);
-        int top = -1;
-        for (int y = 0; y < client.bottom && top < 0; ++y)
-            if (GetPixel(dc, client.right - 5, y) == RGB(0x8C, 0x94, 0x9E)) top = y;
-        ReleaseDC(shown.window, dc);
-        return top;
-    };
-    // The window paints on its own thread; each look waits for the picture to settle.
-    int start = -1;
-    ASSERT_TRUE(eventually([&] { return (start = thumbTop()) == 8; }, 5000))
-        << "a page taller than the window shows the thumb at the top, got " << start;
-    deliver(shown.window, WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(-120)), MAKELPARAM(400, 300));
-    int scrolled = -1;
-    EXPECT_TRUE(eventually([&] { return (scrolled = thumbTop()) > start; }, 5000));
-    deliver(shown.window, WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(-30000)), MAKELPARAM(400, 300));
-    int bottom = -1;
-    EXPECT_TRUE(eventually([&] { return (bottom = thumbTop()) > scrolled; }, 5000))
-        << "a huge turn goes on to the end of the page";
-    const int thumbLength = [&] {
-        HDC dc = GetDC(shown.window);
-        int length = 0;
-        while (GetPixel(dc, client.right - 5, bottom + length) == RGB(0x8C, 0x94, 0x9E))
-            ++length;
-        ReleaseDC(shown.window, dc);
-        return length;
-    }();
-    EXPECT_EQ(bottom + thumbLength, client.bottom - 8) << "and stops there";
-    deliver(shown.window, WM_KEYDOWN, VK_HOME, 0);
-    EXPECT_TRUE(eventually([&] { return thumbTop() == start; }, 5000));
+    const std::string text = readFile(report);
+    const std::regex line(
+        " n=[ 0-9]{5} rata2=[ 0-9]{4,}\\.[0-9]{2} ms maks=[ 0-9]{4,}\\.[0-9]{2} ms\r\n");
+    EXPECT_EQ(std::distance(std::sregex_iterator(text.begin(), text.end(), line), {}), 4) << text;
+    EXPECT_EQ(text.rfind("gambar         n=", 0), 0u) << text;
+    DeleteFileW(report.c_str());
 }

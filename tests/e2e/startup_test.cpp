@@ -1,4 +1,5 @@
-// Starting the program: one window of our class, one instance, the minimised start.
+// Starting and ending the program: its window, the single instance, the minimised
+// start brought back from the tray, and the close.
 #include <gtest/gtest.h>
 
 #include "driver.h"
@@ -7,63 +8,73 @@ using namespace e2e;
 
 namespace {
 
-std::wstring windowTitle(HWND window) {
-    wchar_t title[256] = {};
-    GetWindowTextW(window, title, 256);
-    return title;
+constexpr wchar_t mutexName[] = L"Local\\OvraMonitor.SingleInstance";
+
+std::wstring settingsFile() {
+    return dataFolder() + L"\\settings.ini";
 }
 
-std::wstring className(HWND window) {
-    wchar_t name[256] = {};
-    GetClassNameW(window, name, 256);
-    return name;
+std::wstring profileReport() {
+    wchar_t folder[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, folder);
+    return std::wstring(folder) + L"ovra-profile.txt";
 }
 
 } // namespace
 
-TEST(Startup, WindowAppearsWithClassAndTitle) {
+TEST(Startup, WindowShowsCentredAndTheCloseEndsWithZeroAndWritesTheSettings) {
     removeDataFolder();
+    DeleteFileW(profileReport().c_str());
     Program program;
-    ASSERT_TRUE(program.started()) << "could not start the program";
     HWND window = program.waitForWindow();
-    ASSERT_NE(window, nullptr) << "no window of class OvraMonitorMainWindow appeared";
-    EXPECT_EQ(className(window), L"OvraMonitorMainWindow");
-    EXPECT_EQ(windowTitle(window), L"Ovra Monitor");
-    EXPECT_TRUE(eventually([&] { return IsWindowVisible(window) != FALSE; }));
-    EXPECT_FALSE(IsIconic(window));
-    EXPECT_EQ(GetParent(window), nullptr);
-    // The data folder exists from the start, even before anything is saved.
-    EXPECT_TRUE(folderExists(dataFolder()));
+    ASSERT_NE(window, nullptr);
+    wchar_t title[64] = {};
+    GetWindowTextW(window, title, 64);
+    EXPECT_STREQ(title, L"Ovra Monitor");
+    EXPECT_TRUE(eventually([&] { return IsWindowVisible(window) && !IsIconic(window); }));
+    RECT frame{}, work{};
+    GetWindowRect(window, &frame);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_EQ(frame.right - frame.left, std::min(1060L, work.right - work.left));
+    EXPECT_EQ(frame.left - work.left, work.right - frame.right) << "centred";
+    HANDLE held = OpenMutexW(SYNCHRONIZE, FALSE, mutexName);
+    EXPECT_NE(held, nullptr);
+    CloseHandle(held);
+    for (int paint = 0; paint < 25; ++paint) // without OVRA_PROFILE: no timing report
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_FALSE(fileExists(settingsFile())) << "nothing is saved before the close";
+
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.waitForExit(), 0u);
+    EXPECT_EQ(OpenMutexW(SYNCHRONIZE, FALSE, mutexName), nullptr);
+    EXPECT_NE(readFile(settingsFile()).find("\r\nsuhu_pengaman=85\r\n"), std::string::npos);
+    EXPECT_FALSE(fileExists(profileReport()));
 }
 
-TEST(Startup, SecondStartHandsOverAndExits) {
-    // The first copy starts without settings.ini and writes it only when it closes,
-    // so a settings.ini seen while it runs could only come from the second copy.
-    // (The folder itself proves nothing: the first copy makes it again on its ticks.)
+// The first copy writes settings.ini only when it closes, so one seen while it
+// runs could only come from the second.
+TEST(Startup, SecondStartHandsOverToTheRunningWindowAndExits) {
     removeDataFolder();
     Program first;
     HWND window = first.waitForWindow();
     ASSERT_NE(window, nullptr);
     ShowWindow(window, SW_MINIMIZE);
     ASSERT_TRUE(eventually([&] { return IsIconic(window) != FALSE; }));
-    ASSERT_FALSE(fileExists(dataFolder() + L"\\settings.ini"));
-
     Program second;
-    ASSERT_TRUE(second.started());
     EXPECT_EQ(second.waitForExit(), 0u);
-    EXPECT_EQ(mainWindows().size(), 1u) << "the second start must not open a window";
-    EXPECT_FALSE(fileExists(dataFolder() + L"\\settings.ini"))
-        << "the second start must not write any file";
-    // The running window was restored and brought forward.
-    EXPECT_TRUE(eventually([&] { return !IsIconic(window); }));
-    EXPECT_TRUE(eventually([&] { return GetForegroundWindow() == window; }));
-    EXPECT_EQ(first.waitForExit(0), static_cast<DWORD>(STILL_ACTIVE));
+    EXPECT_EQ(topWindows(mainWindowClass).size(), 1u);
+    EXPECT_FALSE(fileExists(settingsFile())) << "the second start touches no file";
+    EXPECT_TRUE(eventually([&] { return !IsIconic(window) && GetForegroundWindow() == window; }));
 }
 
-TEST(Startup, MinimizedFlagStartsMinimized) {
+TEST(Startup, MinimisedStartTakesNoFocusAndTheTrayIconBringsItBack) {
     Program program(L"--minimized");
     HWND window = program.waitForWindow();
     ASSERT_NE(window, nullptr);
-    EXPECT_TRUE(eventually([&] { return IsIconic(window) != FALSE; }));
-    EXPECT_NE(GetForegroundWindow(), window) << "a minimised start must not take the focus";
+    ASSERT_TRUE(eventually([&] { return IsIconic(window) != FALSE; }));
+    EXPECT_NE(GetForegroundWindow(), window);
+    deliver(window, WM_APP + 1, 1, WM_RBUTTONUP);
+    EXPECT_TRUE(IsIconic(window)) << "a right click leaves it";
+    deliver(window, WM_APP + 1, 1, 0x405); // a click on a balloon (NIN_BALLOONUSERCLICK)
+    EXPECT_TRUE(eventually([&] { return !IsIconic(window) && IsWindowVisible(window); }));
 }

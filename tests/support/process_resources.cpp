@@ -8,64 +8,36 @@ namespace ovra::test {
 
 size_t gdiObjectCount(HANDLE process) {
     PROCESS_BASIC_INFORMATION basic{};
+    uint64_t table = 0; // GdiSharedHandleTable, at 0xF8 in the 64-bit PEB
     if (NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof(basic),
-                                  nullptr) != 0)
+                                  nullptr) != 0 ||
+        !ReadProcessMemory(process, reinterpret_cast<const BYTE*>(basic.PebBaseAddress) + 0xF8,
+                           &table, sizeof(table), nullptr))
         return 0;
-    constexpr size_t tableOffset = 0xF8; // GdiSharedHandleTable in the 64-bit PEB
-    uint64_t table = 0;
+    constexpr size_t entrySize = 24, typeOffset = 14; // a used entry has a non-zero type
+    std::vector<BYTE> entries(0x10000 * entrySize);
     SIZE_T read = 0;
-    if (!ReadProcessMemory(process,
-                           reinterpret_cast<const BYTE*>(basic.PebBaseAddress) + tableOffset,
-                           &table, sizeof(table), &read) ||
-        !table)
-        return 0;
-    struct Entry {
-        uint64_t object;
-        uint32_t owner;
-        uint16_t instance;
-        uint8_t type;
-        uint8_t flags;
-        uint64_t user;
-    };
-    static_assert(sizeof(Entry) == 24);
-    std::vector<Entry> entries(0x10000);
-    ReadProcessMemory(process, reinterpret_cast<const void*>(table), entries.data(),
-                      entries.size() * sizeof(Entry), &read);
+    ReadProcessMemory(process, reinterpret_cast<const void*>(table), entries.data(), entries.size(),
+                      &read);
     size_t used = 0;
-    for (size_t i = 0; i < read / sizeof(Entry); ++i)
-        if (entries[i].type != 0) ++used;
+    for (size_t at = typeOffset; at < read; at += entrySize)
+        used += entries[at] != 0;
     return used;
 }
 
 size_t kernelHandleCount(DWORD processId) {
-    struct Entry {
-        void* object;
-        ULONG_PTR processId;
-        ULONG_PTR handle;
-        ULONG access;
-        USHORT creatorBackTrace;
-        USHORT type;
-        ULONG attributes;
-        ULONG reserved;
-    };
-    struct List {
-        ULONG_PTR count;
-        ULONG_PTR reserved;
-        Entry handles[1];
-    };
-    constexpr auto extendedHandleInformation = static_cast<SYSTEM_INFORMATION_CLASS>(64);
+    // SystemExtendedHandleInformation: a count, a reserved word, then entries of
+    // 40 bytes with the owning process id at offset 8.
     std::vector<BYTE> buffer(1 << 20);
-    ULONG needed = 0;
     NTSTATUS status;
-    while ((status = NtQuerySystemInformation(extendedHandleInformation, buffer.data(),
-                                              ULONG(buffer.size()), &needed)) ==
-           static_cast<NTSTATUS>(0xC0000004L)) // STATUS_INFO_LENGTH_MISMATCH
+    while ((status = NtQuerySystemInformation(SYSTEM_INFORMATION_CLASS(64), buffer.data(),
+                                              ULONG(buffer.size()), nullptr)) ==
+           NTSTATUS(0xC0000004L)) // STATUS_INFO_LENGTH_MISMATCH
         buffer.resize(buffer.size() * 2);
-    if (status != 0) return 0;
-    const auto* list = reinterpret_cast<const List*>(buffer.data());
+    const auto* words = reinterpret_cast<const ULONG_PTR*>(buffer.data());
     size_t count = 0;
-    for (ULONG_PTR i = 0; i < list->count; ++i)
-        if (list->handles[i].processId == processId) ++count;
+    for (ULONG_PTR i = 0; status == 0 && i < words[0]; ++i)
+        count += words[2 + i * 5 + 1] == processId;
     return count;
 }
 
