@@ -1,6 +1,7 @@
 #include "app/scheduler.h"
 
 #include "app/app.h"
+#include "app/perf_control.h"
 #include "app/profile.h"
 #include "pages/tray.h"
 #include "store/clock.h"
@@ -76,8 +77,9 @@ void fastTick(App& app) {
     networkUpdate(app.network);
     diskIoUpdate(app.storage);
 
-    // While a power-setting change is active, temperature is watched at the fast rate.
-    if (recoveryFileExists(appFilePath(app, recoveryFileName))) {
+    // While a power-setting change is active, temperature is watched at the fast rate;
+    // a restore that keeps failing is retried by the slow tick alone.
+    if (watchTemperatureFast(app)) {
         pdhCollect(app.thermalQuery);
         thermalUpdate(app.thermal);
         safetyCheck(app);

@@ -16,7 +16,7 @@
 #include "app/perf_control.h"
 #include "app/scheduler.h"
 #include "harness.h"
-#include "perf/fake_power.h"
+#include "perf/power_machine.h"
 
 namespace ovra {
 namespace {
@@ -271,10 +271,8 @@ TEST_F(SimulatedApp, TicksWatchTheTemperatureWhileAChangeIsActive) {
     setMachine(cool);
     start();
     ASSERT_TRUE(app->thermal.maxTemp.ok);
-    fake::PowerMachine machine;
-    machine.plans = {fake::balanced(), fake::plan(1, L"Performa tinggi", 100, 100)};
-    machine.active = balancedPlan;
-    app->powerApi = fake::usePowerMachine(machine);
+    const test::FakePower power;
+    app->powerApi = power.api;
     const std::wstring recoveryFile = folder->file(recoveryFileName);
     auto applyChange = [&] {
         switchPerfControlOn(*app);
@@ -293,7 +291,7 @@ TEST_F(SimulatedApp, TicksWatchTheTemperatureWhileAChangeIsActive) {
     tick();
     EXPECT_EQ(app->thermalQuery.collects, thermalCollects + 1);
     EXPECT_FALSE(recoveryFileExists(recoveryFile));
-    EXPECT_EQ(fake::machine().find(fake::planGuid(1))->ac, 100u);
+    EXPECT_TRUE(power.has(test::highId + " 100 100"));
     EXPECT_EQ(
         app->perfMessage.rfind(L"Pemulihan otomatis: Suhu 90°C mencapai batas pengaman 85°C. ", 0),
         0u);
@@ -305,7 +303,7 @@ TEST_F(SimulatedApp, TicksWatchTheTemperatureWhileAChangeIsActive) {
     setMachine("# the thermal zone is gone\n");
     onTimer(*app, slowTimer);
     EXPECT_FALSE(recoveryFileExists(recoveryFile));
-    EXPECT_EQ(fake::machine().active, balancedPlan);
+    EXPECT_TRUE(power.has("active " + test::balancedId));
     EXPECT_EQ(
         app->perfMessage.rfind(L"Pemulihan otomatis: Sensor suhu hilang atau gagal dibaca. ", 0),
         0u);

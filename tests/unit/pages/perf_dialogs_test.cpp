@@ -1,150 +1,111 @@
-// The performance-control commands with their message boxes answered by the test:
-// the gate's refusal, the consent, the confirmation and the reset question.
+// The performance-control commands with their message boxes answered by the test.
+// The boxes are modal and the timers keep running meanwhile, so the answer may
+// come after the sensor was lost or the limit reached.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
-#include <string>
 #include <vector>
 
 #include "app/app.h"
 #include "app/perf_control.h"
-#include "harness.h"
 #include "pages/commands.h"
-#include "pages/perf_dialogs.h"
-#include "perf/fake_power.h"
+#include "perf/power_machine.h"
 
 namespace ovra {
 namespace {
 
-struct Shown {
-    std::wstring text, caption;
-    UINT type;
-};
-std::vector<Shown> shown;
-int answer = IDNO;
+std::vector<std::wstring> shown; // caption, type and text of each box
+std::function<int(const std::wstring& caption)> answer;
 
 int WINAPI answerBox(HWND, LPCWSTR text, LPCWSTR caption, UINT type) {
-    shown.push_back({text, caption, type});
-    return answer;
+    shown.push_back(caption + (L" " + std::to_wstring(type)) + L" " + text);
+    return answer(caption);
 }
-
-const Guid highPerformance = fake::planGuid(1);
 
 class PerfCommands : public ::testing::Test {
 protected:
     void SetUp() override {
         shown.clear();
-        answer = IDNO;
-        app = std::make_unique<App>(folder.path);
         app->dialogs.messageBox = answerBox;
-        fake::PowerMachine machine;
-        machine.plans = {fake::balanced(), fake::plan(1, L"Performa tinggi", 100, 100)};
-        machine.active = balancedPlan;
-        app->powerApi = fake::usePowerMachine(machine);
+        app->powerApi = power.api;
         setReading(app->thermal.maxTemp, 50.0);
-        refreshPerfControl(*app);
+        refreshPerfCaps(*app);
+    }
+    // Answers `reply`; while the box `during` is open, the temperature becomes `later`.
+    void answerWith(int reply, const wchar_t* during = L"", double later = 50) {
+        answer = [=, this](const std::wstring& caption) {
+            if (caption != during) return reply;
+            setReading(app->thermal.maxTemp, later);
+            if (later < 0) setUnavailable(app->thermal.maxTemp, Limitation::Sensor, L"hilang");
+            return reply;
+        };
+    }
+    bool shownStarting(size_t i, const std::wstring& start) const {
+        return shown.size() > i && shown[i].rfind(start, 0) == 0;
     }
 
-    bool recorded() const { return recoveryFileExists(folder.file(recoveryFileName)); }
-
-    void switchOn() {
-        answer = IDYES;
-        executeCommand(*app, commandPerfControl, 0);
-        ASSERT_TRUE(app->perfControlOn);
-        shown.clear();
-    }
-
-    test::TempFolder folder{L"ovra-perf-commands"};
-    std::unique_ptr<App> app;
+    test::FakePower power;
+    std::unique_ptr<App> app = std::make_unique<App>(power.folder.path);
 };
 
-TEST_F(PerfCommands, ControlStartsOnlyThroughTheGateAndTheConsent) {
-    setUnavailable(app->thermal.maxTemp, Limitation::Firmware, L"tidak ada zona");
-    executeCommand(*app, commandPerfControl, 0);
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].text.rfind(L"Kontrol dinonaktifkan karena tidak ada sensor suhu", 0), 0u);
-    EXPECT_EQ(shown[0].caption, L"Ovra Monitor");
-    EXPECT_EQ(shown[0].type, UINT(MB_OK | MB_ICONINFORMATION));
+const std::wstring consent = L"Persetujuan kontrol performa " +
+                             std::to_wstring(MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) +
+                             L" PERINGATAN";
+const std::wstring information = L"Ovra Monitor " + std::to_wstring(MB_OK | MB_ICONINFORMATION);
+
+TEST_F(PerfCommands, ControlStartsOnlyThroughTheGateAndTheConsentAndStaysGated) {
+    answerWith(IDYES, L"Persetujuan kontrol performa", -1);
+    executeCommand(*app, commandPerfControl, 0); // the sensor is lost while asking
+    EXPECT_TRUE(shownStarting(0, consent));
+    EXPECT_TRUE(shownStarting(1, information + L" Kontrol dinonaktifkan karena tidak ada sensor"));
+    executeCommand(*app, commandPerfControl, 0); // and is refused at once now
+    EXPECT_TRUE(shownStarting(2, information + L" Kontrol dinonaktifkan"));
     EXPECT_FALSE(app->perfControlOn);
 
     setReading(app->thermal.maxTemp, 50.0);
-    shown.clear();
-    executeCommand(*app, commandPerfControl, 0); // answered No
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].caption, L"Persetujuan kontrol performa");
-    EXPECT_EQ(shown[0].type, UINT(MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2));
-    EXPECT_EQ(shown[0].text.rfind(L"PERINGATAN\n\nAnda akan mengaktifkan kontrol performa.", 0),
-              0u);
-    EXPECT_FALSE(app->perfControlOn);
+    answerWith(IDNO);
+    executeCommand(*app, commandPerfControl, 0);
     executeCommand(*app, commandPerfPlan, 1);
     EXPECT_EQ(app->selectedPlan, -1) << "nothing is chosen before consent";
-
-    app->perfMessage = L"lama";
-    switchOn();
+    answerWith(IDYES);
+    executeCommand(*app, commandPerfControl, 0);
+    EXPECT_EQ(shown.size(), 5u);
+    EXPECT_TRUE(app->perfControlOn);
     EXPECT_EQ(app->selectedPlan, 0) << "the active plan";
-    EXPECT_EQ(app->selectedPercent, 100u);
-    EXPECT_EQ(app->perfMessage, L"");
 }
 
-TEST_F(PerfCommands, ApplyAsksForAPlanThenForConfirmation) {
-    switchOn();
+TEST_F(PerfCommands, ApplyAsksForAPlanAndConfirmationAndHoldsTheGateAfterIt) {
+    answerWith(IDYES);
+    executeCommand(*app, commandPerfControl, 0);
     app->selectedPlan = -1;
     executeCommand(*app, commandPerfApply, 0);
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].text, L"Pilih rencana daya terlebih dahulu.");
-
+    EXPECT_TRUE(shownStarting(1, information + L" Pilih rencana daya"));
     executeCommand(*app, commandPerfPlan, 1);
     executeCommand(*app, commandPerfPercent, -1);
-    EXPECT_EQ(app->selectedPercent, 95u);
-    answer = IDNO;
-    shown.clear();
+    answerWith(IDNO);
     executeCommand(*app, commandPerfApply, 0);
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].caption, L"Konfirmasi perubahan");
-    EXPECT_EQ(shown[0].type, UINT(MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2));
-    EXPECT_EQ(shown[0].text,
-              L"Terapkan perubahan berikut?\n\nRencana daya: Performa tinggi\nStatus prosesor "
-              L"maksimum: 95% (saat dicolok & baterai)\nBatas pengaman suhu: 85°C\n\nNilai asli "
-              L"disimpan dan dapat dikembalikan kapan saja.");
-    EXPECT_FALSE(recorded()) << "No changes nothing";
-
-    answer = IDYES;
+    EXPECT_NE(shown[2].find(L"Rencana daya: Performa tinggi\nStatus prosesor maksimum: 95% "
+                            L"(saat dicolok & baterai)\nBatas pengaman suhu: 85°C\n"),
+              std::wstring::npos);
+    answerWith(IDYES, L"Konfirmasi perubahan", 85.0); // the limit is reached while asking
     executeCommand(*app, commandPerfApply, 0);
-    EXPECT_TRUE(recorded());
-    EXPECT_EQ(fake::machine().find(highPerformance)->ac, 95u);
-    EXPECT_EQ(app->perfMessage, L"Diterapkan. Pemantauan suhu dipercepat selama perubahan aktif.");
-    EXPECT_TRUE(app->perfControlOn);
-
-    // At the limit, the gate refuses with an exclamation and nothing is asked.
-    setReading(app->thermal.maxTemp, 85.0);
-    shown.clear();
+    EXPECT_TRUE(shownStarting(4, L"Ovra Monitor " + std::to_wstring(MB_OK | MB_ICONEXCLAMATION) +
+                                     L" Suhu saat ini 85°C"));
+    EXPECT_TRUE(power.has(test::highId + " 100 100"));
+    answerWith(IDYES);
+    setReading(app->thermal.maxTemp, 50.0);
     executeCommand(*app, commandPerfApply, 0);
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].text, L"Suhu saat ini 85°C sudah mencapai batas pengaman 85°C.");
-    EXPECT_EQ(shown[0].type, UINT(MB_OK | MB_ICONEXCLAMATION));
+    EXPECT_TRUE(power.has(test::highId + " 95 95"));
 
-    // Switching off undoes the change.
-    executeCommand(*app, commandPerfControl, 0);
-    EXPECT_FALSE(app->perfControlOn);
-    EXPECT_FALSE(recorded());
-    EXPECT_EQ(fake::machine().find(highPerformance)->ac, 100u);
-}
-
-TEST_F(PerfCommands, ResetRunsOnlyOnYes) {
-    fake::machine().find(balancedPlan)->ac = 50;
+    answerWith(IDNO);
     executeCommand(*app, commandPerfReset, 0);
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].text, L"Aktifkan rencana daya \"Seimbang\" bawaan Windows dengan status "
-                             L"prosesor maksimum 100%?");
-    EXPECT_EQ(shown[0].type, UINT(MB_YESNO | MB_ICONQUESTION));
-    EXPECT_EQ(fake::machine().find(balancedPlan)->ac, 50u);
-
-    switchOn();
-    answer = IDYES;
+    EXPECT_TRUE(shownStarting(6, L"Ovra Monitor " + std::to_wstring(MB_YESNO | MB_ICONQUESTION)));
+    EXPECT_TRUE(power.has(test::highId + " 95 95"));
+    answerWith(IDYES);
     executeCommand(*app, commandPerfReset, 0);
-    EXPECT_EQ(fake::machine().find(balancedPlan)->ac, 100u);
+    EXPECT_TRUE(power.has("active " + test::balancedId) && power.has(test::highId + " 100 100"));
     EXPECT_FALSE(app->perfControlOn);
-    EXPECT_FALSE(app->perfMessageIsError);
 }
 
 } // namespace

@@ -1,267 +1,140 @@
-// The gate that lets control start, and the safety monitor that undoes an active
-// change when the temperature sensor is lost or the safety limit is reached.
+// The gate, and the safety monitor and every ending path that undo an active
+// change through the application object.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 #include "app/app.h"
 #include "app/perf_control.h"
-#include "fake_power.h"
-#include "harness.h"
-#include "pages/commands.h"
+#include "app/scheduler.h"
 #include "perf/safety.h"
+#include "power_machine.h"
 
-using namespace ovra;
-
+namespace ovra {
 namespace {
 
 Reading<double> celsius(double value) {
     Reading<double> reading;
-    setReading(reading, value);
-    return reading;
+    if (value >= 0) setReading(reading, value);
+    return reading; // below zero: no sensor
 }
 
-Reading<double> noSensor() {
-    Reading<double> reading;
-    setUnavailable(reading, Limitation::Firmware, L"tidak ada zona");
-    return reading;
-}
-
-PerfCaps supported() {
-    PerfCaps caps;
-    setReading(caps.plans, true);
-    setUnavailable(caps.range, Limitation::WindowsApi, L"x");
-    return caps;
-}
-
-TEST(PerfGate, RefusesInOrderWithItsSentences) {
-    std::wstring reason = L"(unchanged)";
-    EXPECT_FALSE(perfGateAllows(false, supported(), celsius(40), 85, reason));
-    EXPECT_EQ(reason, L"Perangkat ini tidak mengekspos pengaturan performa yang didukung.");
-    EXPECT_FALSE(perfGateAllows(true, PerfCaps{}, noSensor(), 85, reason))
-        << "an unsupported device is named before a missing sensor";
-    EXPECT_EQ(reason, L"Perangkat ini tidak mengekspos pengaturan performa yang didukung.");
-
-    EXPECT_FALSE(perfGateAllows(true, supported(), noSensor(), 85, reason));
-    EXPECT_EQ(reason, L"Kontrol dinonaktifkan karena tidak ada sensor suhu resmi yang terbaca. "
-                      L"Tanpa pemantauan suhu, perubahan performa tidak diizinkan.");
-
-    EXPECT_FALSE(perfGateAllows(true, supported(), celsius(85.0), 85, reason));
-    EXPECT_EQ(reason, L"Suhu saat ini 85°C sudah mencapai batas pengaman 85°C.");
-
-    reason = L"(unchanged)";
-    EXPECT_TRUE(perfGateAllows(true, supported(), celsius(84.9), 85, reason));
-    EXPECT_EQ(reason, L"(unchanged)");
-    PerfCaps rangeOnly;
+TEST(PerfGate, RefusesInOrderAndTripsAtTheLimit) {
+    PerfCaps rangeOnly, none;
     setReading(rangeOnly.range, true);
-    EXPECT_TRUE(perfGateAllows(true, rangeOnly, celsius(40), 85, reason));
-}
-
-TEST(SafetyMonitor, TripsOnLostSensorOrReachedLimit) {
-    EXPECT_EQ(safetyTripCause(noSensor(), 85), L"Sensor suhu hilang atau gagal dibaca.");
-    EXPECT_EQ(safetyTripCause(celsius(85.0), 85), L"Suhu 85°C mencapai batas pengaman 85°C.");
+    const struct {
+        bool probed;
+        const PerfCaps& caps;
+        double temperature;
+        const wchar_t *refusal, *trip;
+    } cases[] = {
+        {false, rangeOnly, 40, L"tidak mengekspos", L""},
+        {true, none, -1, L"tidak mengekspos", L"Sensor suhu hilang"},
+        {true, rangeOnly, -1, L"tidak ada sensor suhu resmi", L"Sensor suhu hilang"},
+        {true, rangeOnly, 85.0, L"85°C sudah mencapai batas pengaman 85°C", L"Suhu 85°C menc"},
+        {true, rangeOnly, 84.9, L"", L""},
+    };
+    for (const auto& c : cases) {
+        std::wstring reason;
+        EXPECT_EQ(perfGateAllows(c.probed, c.caps, celsius(c.temperature), 85, reason),
+                  !*c.refusal);
+        EXPECT_NE(reason.find(c.refusal), std::wstring::npos) << c.temperature;
+        EXPECT_EQ(safetyTripCause(celsius(c.temperature), 85).find(c.trip), 0u);
+    }
     EXPECT_EQ(safetyTripCause(celsius(91.6), 90), L"Suhu 92°C mencapai batas pengaman 90°C.");
-    EXPECT_EQ(safetyTripCause(celsius(84.9), 85), L"");
 }
 
-const wchar_t restored[] = L"Pengaturan daya dikembalikan ke nilai sebelum diubah Ovra Monitor.";
+// A failed restore is told once per cause, as a failure; a success always.
+TEST(PerfGate, FailedRestoreIsToldOncePerCause) {
+    std::wstring told;
+    EXPECT_EQ(safetyNotice(false, L"A", L"A gagal", told).text, L"A gagal");
+    EXPECT_TRUE(safetyNotice(false, L"A", L"A", told).title.empty()) << "told already";
+    EXPECT_NE(safetyNotice(false, L"B", L"B", told).title.find(L"gagal"), std::wstring::npos);
+    EXPECT_EQ(safetyNotice(true, L"B", L"", told).title, L"Pengaturan performa dipulihkan");
+    EXPECT_FALSE(safetyNotice(false, L"B", L"", told).title.empty()) << "a new failure";
+}
 
-// The application object with the in-memory power API, keeping its files (the
-// recovery file, the settings) in a temporary folder of its own.
 class AppSafety : public ::testing::Test {
 protected:
     void SetUp() override {
-        app = std::make_unique<App>(folder.path);
-        fake::PowerMachine state;
-        state.plans = {fake::balanced(), fake::plan(1, L"Performa tinggi", 100, 100)};
-        state.active = balancedPlan;
-        app->powerApi = fake::usePowerMachine(state);
+        app->powerApi = power.api;
         app->thermal.maxTemp = celsius(50);
         refreshPerfCaps(*app);
     }
-
-    // A change applied by the user: control on, plan 1 at 60 %.
     void applyChange() {
         switchPerfControlOn(*app);
-        ASSERT_EQ(app->selectedPlan, 0) << "the active plan is preselected";
         app->selectedPlan = 1;
         app->selectedPercent = 60;
         applySelectedPerfChange(*app);
-        ASSERT_EQ(app->perfMessage,
-                  L"Diterapkan. Pemantauan suhu dipercepat selama perubahan aktif.");
-        ASSERT_TRUE(recoveryFileExists(recoveryPath()));
-        ASSERT_EQ(fake::machine().find(fake::planGuid(1))->ac, 60u);
+        ASSERT_TRUE(recorded() && power.has(test::highId + " 60 60"));
     }
+    bool recorded() const { return recoveryFileExists(power.folder.file(recoveryFileName)); }
+    bool restored() const { return !recorded() && power.state() == test::threePlans; }
+    bool says(const wchar_t* part) const { return app->perfMessage.find(part) == 0; }
 
-    void expectRestored() {
-        EXPECT_FALSE(recoveryFileExists(recoveryPath()));
-        EXPECT_EQ(fake::machine().find(fake::planGuid(1))->ac, 100u);
-        EXPECT_EQ(fake::machine().active, balancedPlan);
-        EXPECT_TRUE(app->powerState.valid) << "the state in force is read again";
-        EXPECT_EQ(app->powerState.activePlan, balancedPlan);
-    }
-
-    std::wstring recoveryPath() const { return folder.file(recoveryFileName); }
-
-    test::TempFolder folder{L"ovra-perf"};
-    std::unique_ptr<App> app;
+    test::FakePower power;
+    std::unique_ptr<App> app = std::make_unique<App>(power.folder.path);
 };
 
-TEST_F(AppSafety, LostSensorRestoresAndSwitchesControlOff) {
+TEST_F(AppSafety, MonitorRestoresAtTheLimitAndRetriesAFailureAtTheSlowTick) {
     applyChange();
-    app->thermal.maxTemp = noSensor();
-    safetyCheck(*app);
-    expectRestored();
-    EXPECT_EQ(app->perfMessage, std::wstring(L"Pemulihan otomatis: Sensor suhu hilang atau gagal "
-                                             L"dibaca. ") +
-                                    restored);
-    EXPECT_FALSE(app->perfMessageIsError);
-    EXPECT_FALSE(app->perfControlOn);
-}
-
-TEST_F(AppSafety, LimitIsReachedAtItsValueNotBelow) {
-    applyChange();
-    app->thermal.maxTemp = celsius(84.9);
-    safetyCheck(*app);
-    EXPECT_TRUE(recoveryFileExists(recoveryPath()));
-    EXPECT_TRUE(app->perfControlOn);
-
-    app->thermal.maxTemp = celsius(85.0);
-    safetyCheck(*app);
-    expectRestored();
-    EXPECT_EQ(app->perfMessage.rfind(L"Pemulihan otomatis: Suhu 85°C mencapai batas pengaman "
-                                     L"85°C. ",
-                                     0),
-              0u);
-}
-
-TEST_F(AppSafety, NothingHappensWithoutARecordedChange) {
     app->thermal.maxTemp = celsius(99);
-    fake::machine().calls.clear();
+    app->settings.safetyLimit = 95;
+    power.set(power.state() + "once PowerSetActiveScheme 5\n");
     safetyCheck(*app);
-    EXPECT_TRUE(fake::machine().calls.empty());
+    EXPECT_TRUE(says(L"Pemulihan otomatis: Suhu 99°C mencapai batas pengaman 95°C. "));
+    EXPECT_TRUE(app->perfMessageIsError && recorded() && !app->perfControlOn);
+    EXPECT_TRUE(perfRestoreFailing(*app));
+    fastTick(*app);
+    EXPECT_TRUE(recorded()) << "the fast tick does not retry";
+    slowTick(*app); // no thermal zone under Wine: the sensor is lost
+    EXPECT_TRUE(restored());
+    EXPECT_TRUE(says(L"Pemulihan otomatis: ") && !app->perfMessageIsError);
+    EXPECT_FALSE(perfRestoreFailing(*app));
+
+    app->thermal.maxTemp = celsius(99);
+    app->perfMessage.clear(); // no change on record: nothing happens
+    safetyCheck(*app);
     EXPECT_EQ(app->perfMessage, L"");
 }
 
-TEST_F(AppSafety, FailedRestoreIsRetriedAtTheNextCheck) {
-    applyChange();
-    fake::machine().failAlways["PowerSetActiveScheme"] = ERROR_ACCESS_DENIED;
-    app->thermal.maxTemp = noSensor();
-    safetyCheck(*app);
-    EXPECT_TRUE(recoveryFileExists(recoveryPath()));
-    EXPECT_TRUE(app->perfMessageIsError);
-    EXPECT_NE(app->perfMessage.find(L"Pulihkan pengaturan default"), std::wstring::npos);
-    EXPECT_FALSE(app->perfControlOn);
-
-    fake::machine().failAlways.clear();
-    safetyCheck(*app);
-    expectRestored();
-    EXPECT_FALSE(app->perfMessageIsError);
-}
-
-TEST_F(AppSafety, LoweringTheLimitBelowTheTemperatureRestoresAtOnce) {
-    applyChange();
-    app->settings.safetyLimit = 60;
-    executeCommand(*app, commandSafetyLimit, -1);
-    EXPECT_EQ(app->settings.safetyLimit, 60) << "60 is the lowest limit";
-    EXPECT_TRUE(recoveryFileExists(recoveryPath())) << "50 °C is below 60 °C";
-    app->settings.safetyLimit = 95;
-    executeCommand(*app, commandSafetyLimit, +1);
-    EXPECT_EQ(app->settings.safetyLimit, 95) << "95 is the highest limit";
-
-    app->thermal.maxTemp = celsius(62);
-    app->settings.safetyLimit = 65;
-    executeCommand(*app, commandSafetyLimit, -1);
-    EXPECT_EQ(app->settings.safetyLimit, 60);
-    expectRestored();
-}
-
-// Every path that ends or suspends the program undoes the change; sleep also
-// asks for consent again afterwards.
-TEST_F(AppSafety, EndingAndSleepingRestore) {
-    applyChange();
-    onQueryEndSession(*app);
-    expectRestored();
-    EXPECT_EQ(app->perfMessage, std::wstring(L"Windows dimatikan atau keluar akun. ") + restored);
-
+// Every path that ends or suspends the program undoes the change; only closing
+// the window tells of a failure, in one box.
+TEST_F(AppSafety, EndingAndSleepingRestoreAndOnlyCloseTellsAFailure) {
+    static int boxes = 0;
+    app->dialogs.messageBox = [](HWND, LPCWSTR, LPCWSTR, UINT type) {
+        boxes += type == (MB_OK | MB_ICONWARNING);
+        return IDOK;
+    };
+    const std::pair<std::function<void()>, const wchar_t*> endings[] = {
+        {[&] { onQueryEndSession(*app); }, L"Windows dimatikan atau keluar akun. "},
+        {[&] { onEndSession(*app, true); }, L"Windows dimatikan atau keluar akun. "},
+        {[&] { onPowerBroadcast(*app, PBT_APMSUSPEND); }, L"Perangkat masuk mode tidur. "},
+        {[&] { switchPerfControlOff(*app); }, L"Kontrol dimatikan. "},
+        {[&] { onClose(*app); }, L"Aplikasi ditutup. "}};
+    for (int failing = 0; failing < 2; ++failing)
+        for (const auto& [end, reason] : endings) {
+            applyChange();
+            if (failing) power.set(power.state() + "once PowerSetActiveScheme 5\n");
+            end();
+            EXPECT_EQ(restored(), !failing) << failing;
+            EXPECT_TRUE(says(reason)) << failing;
+            EXPECT_TRUE(!app->perfControlOn || (reason[0] != L'P' && reason[0] != L'K'));
+            if (failing) restorePerfSettings(*app);
+        }
+    EXPECT_EQ(boxes, 1);
     applyChange();
     onEndSession(*app, false);
-    EXPECT_TRUE(recoveryFileExists(recoveryPath())) << "a cancelled end of session";
-    onEndSession(*app, true);
-    expectRestored();
+    EXPECT_TRUE(recorded()) << "a cancelled end of session";
 
-    applyChange();
-    onPowerBroadcast(*app, PBT_APMSUSPEND);
-    expectRestored();
-    EXPECT_EQ(app->perfMessage, std::wstring(L"Perangkat masuk mode tidur. ") + restored);
-    EXPECT_FALSE(app->perfControlOn);
-
-    applyChange();
-    switchPerfControlOff(*app);
-    expectRestored();
-    EXPECT_EQ(app->perfMessage, std::wstring(L"Kontrol dimatikan. ") + restored);
-
-    applyChange();
-    onClose(*app); // no window here: only the restore has an effect
-    expectRestored();
-    EXPECT_EQ(app->perfMessage, std::wstring(L"Aplikasi ditutup. ") + restored);
-}
-
-// A run that crashed with a change in force left its recovery file; the next
-// run, with a fresh engine, puts the values back before anything else.
-TEST_F(AppSafety, NextStartRestoresAfterACrash) {
-    applyChange();
-    app.reset(); // the crash: nothing was restored
-    ASSERT_EQ(fake::machine().find(fake::planGuid(1))->ac, 60u);
-
-    app = std::make_unique<App>(folder.path);
-    app->powerApi = fake::powerApiOverMachine();
+    app.reset(); // a crash: nothing restored; the next start does it
+    app = std::make_unique<App>(power.folder.path);
+    app->powerApi = power.api;
     recoverAtStartup(*app);
-    EXPECT_FALSE(recoveryFileExists(recoveryPath()));
-    EXPECT_EQ(fake::machine().find(fake::planGuid(1))->ac, 100u);
-    EXPECT_EQ(fake::machine().active, balancedPlan);
-    EXPECT_EQ(app->perfMessage,
-              std::wstring(L"Saat dibuka, Ovra Monitor menemukan perubahan performa dari sesi "
-                           L"sebelumnya yang belum dipulihkan, lalu mengembalikannya. ") +
-                  restored);
-}
-
-TEST_F(AppSafety, CommandsReportOnTheStatusLine) {
-    switchPerfControlOn(*app);
-    app->selectedPlan = 1;
-    app->selectedPercent = 25;
-    applySelectedPerfChange(*app);
-    EXPECT_EQ(app->perfMessage,
-              L"Tidak diterapkan: Nilai 25% di luar batas yang diizinkan (30-100%).");
-    EXPECT_TRUE(app->perfMessageIsError);
-    EXPECT_TRUE(app->perfControlOn);
-
-    applyChange();
-    restorePerfSettings(*app);
-    expectRestored();
-    EXPECT_EQ(app->perfMessage, restored);
-    EXPECT_FALSE(app->perfControlOn);
-
-    applyChange();
-    resetPerfSettings(*app);
-    expectRestored();
-    EXPECT_EQ(app->perfMessage.rfind(L"Rencana daya \"Seimbang\" (bawaan Windows)", 0), 0u);
-    EXPECT_FALSE(app->perfControlOn);
-}
-
-TEST_F(AppSafety, PercentStepsWithinTheOfferedRange) {
-    stepPerfPercent(*app, -1);
-    EXPECT_EQ(app->selectedPercent, 100u) << "nothing moves before consent";
-    switchPerfControlOn(*app);
-    EXPECT_EQ(app->selectedPercent, 100u);
-    stepPerfPercent(*app, +1);
-    EXPECT_EQ(app->selectedPercent, 100u);
-    for (int i = 0; i < 20; ++i)
-        stepPerfPercent(*app, -1);
-    EXPECT_EQ(app->selectedPercent, 30u);
-    app->perfCaps.stepPercent = 10;
-    stepPerfPercent(*app, +1);
-    EXPECT_EQ(app->selectedPercent, 40u);
+    EXPECT_TRUE(restored());
+    EXPECT_TRUE(says(L"Saat dibuka, Ovra Monitor menemukan perubahan"));
 }
 
 } // namespace
+} // namespace ovra
