@@ -100,7 +100,7 @@ TEST_F(AppPerf, ConsentAndConfirmationAreAskedAndTheGateHoldsAfterThem) {
 TEST_F(AppPerf, TheMonitorAndEveryEndingRestoreAndACrashLeavesItToTheNextStart) {
     applyChange();
     app->thermal.maxTemp = celsius(99);
-    power.add("once PowerSetActiveScheme 5");
+    power.add("fail PowerSetActiveScheme 5");
     app->settings.safetyLimit = 95;
     executeCommand(*app, commandSafetyLimit, +1); // 95 at most, and checked at once
     EXPECT_TRUE(says(L"Pemulihan otomatis: Suhu 99°C mencapai batas pengaman 95°C. "));
@@ -116,7 +116,7 @@ TEST_F(AppPerf, TheMonitorAndEveryEndingRestoreAndACrashLeavesItToTheNextStart) 
         {[&] { onPowerBroadcast(*app, PBT_APMSUSPEND); }, L"Perangkat masuk mode tidur. "},
         {[&] { executeCommand(*app, commandPerfControl, 0); }, L"Kontrol dimatikan. "},
         {[&] { onClose(*app); }, L"Aplikasi ditutup. "}};
-    for (const std::string failure : {"", "once PowerSetActiveScheme 5"})
+    for (const std::string failure : {"", "fail PowerSetActiveScheme 5"})
         for (const auto& [end, reason] : endings) {
             applyChange();
             shown.clear();
