@@ -52,10 +52,11 @@ void safetyCheck(App& app) {
         app.perfRestoreFailedCause.clear();
         return;
     }
-    const std::wstring cause = safetyTripCause(app.thermal.maxTemp, app.settings.safetyLimit);
+    // A restore that failed is tried again at every check until it succeeds, even
+    // once its cause has passed; the failure is announced once per cause.
+    std::wstring cause = safetyTripCause(app.thermal.maxTemp, app.settings.safetyLimit);
+    if (cause.empty()) cause = app.perfRestoreFailedCause;
     if (cause.empty()) return;
-    // A restore that fails keeps the file, so a later check trips again and retries;
-    // the failure is announced once per cause, not at every retry.
     const std::wstring prefix = L"Pemulihan otomatis: ";
     const bool restored = restoreWithReason(app, prefix + cause);
     app.perfControlOn = false;
