@@ -121,7 +121,17 @@ void startMeasuring(App& app) {
 }
 
 void onClose(App& app) {
-    restoreWithReason(app, L"Aplikasi ditutup.");
+    // Closing always ends the program; a change it could not undo stays on record
+    // for the next start, and the user is told so once, plainly.
+    const std::wstring reason = L"Aplikasi ditutup.";
+    if (!restoreWithReason(app, reason)) {
+        // The status line is the reason, a blank and why the restore failed.
+        const std::wstring text =
+            L"Pengaturan performa tidak dapat dipulihkan saat Ovra Monitor ditutup. " +
+            app.perfMessage.substr(reason.size() + 1) +
+            L"\n\nNilai asli tetap tersimpan dan akan dipulihkan saat Ovra Monitor dibuka lagi.";
+        app.dialogs.messageBox(app.window, text.c_str(), productName, MB_OK | MB_ICONWARNING);
+    }
     DestroyWindow(app.window);
 }
 
@@ -139,7 +149,8 @@ void onDestroy(App& app) {
 }
 
 // Windows may end the process after either end-session message, so both undo the
-// power settings and write the history; neither ever blocks the shutdown.
+// power settings and write the history; neither ever blocks the shutdown nor
+// shows a box. A failed restore is kept on record for the next start.
 void onQueryEndSession(App& app) {
     restoreWithReason(app, L"Windows dimatikan atau keluar akun.");
     historyFlush(app.history);

@@ -100,6 +100,9 @@ struct App {
     uint32_t selectedPercent = 100;
     std::wstring perfMessage;
     bool perfMessageIsError = false;
+    // The cause of an automatic restore that failed and was announced; empty while
+    // none is pending. Set, it sends the retries to the slow tick.
+    std::wstring perfRestoreFailedCause;
 
     // The message boxes and the save dialog of the commands.
     Dialogs dialogs;

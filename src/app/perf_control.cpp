@@ -48,13 +48,30 @@ bool checkPerfGate(const App& app, std::wstring& reason) {
 }
 
 void safetyCheck(App& app) {
-    if (!recoveryFileExists(recoveryPath(app))) return;
-    const std::wstring cause = safetyTripCause(app.thermal.maxTemp, app.settings.safetyLimit);
+    if (!recoveryFileExists(recoveryPath(app))) {
+        app.perfRestoreFailedCause.clear();
+        return;
+    }
+    // A restore that failed is tried again at every check until it succeeds, even
+    // once its cause has passed; the failure is announced once per cause.
+    std::wstring cause = safetyTripCause(app.thermal.maxTemp, app.settings.safetyLimit);
+    if (cause.empty()) cause = app.perfRestoreFailedCause;
     if (cause.empty()) return;
-    // A restore that fails keeps the file, so the next tick trips again and retries.
-    restoreWithReason(app, L"Pemulihan otomatis: " + cause);
+    const std::wstring prefix = L"Pemulihan otomatis: ";
+    const bool restored = restoreWithReason(app, prefix + cause);
     app.perfControlOn = false;
-    if (app.trayPresent) showBalloon(app, L"Pengaturan performa dipulihkan", cause);
+    // The detail of a failure is the status line without its prefix: the cause and why.
+    const SafetyNotice notice = safetyNotice(restored, cause, app.perfMessage.substr(prefix.size()),
+                                             app.perfRestoreFailedCause);
+    if (!notice.title.empty() && app.trayPresent) showBalloon(app, notice.title, notice.text);
+}
+
+bool perfRestoreFailing(const App& app) {
+    return !app.perfRestoreFailedCause.empty() && recoveryFileExists(recoveryPath(app));
+}
+
+bool watchTemperatureFast(const App& app) {
+    return recoveryFileExists(recoveryPath(app)) && app.perfRestoreFailedCause.empty();
 }
 
 void recoverAtStartup(App& app) {
@@ -103,6 +120,8 @@ void switchPerfControlOff(App& app) {
 
 void applySelectedPerfChange(App& app) {
     if (!app.perfControlOn) return;
+    // A change the user makes now is watched afresh at the fast tick.
+    app.perfRestoreFailedCause.clear();
     const auto& plans = app.perfCaps.planList;
     if (app.selectedPlan < 0 || static_cast<size_t>(app.selectedPlan) >= plans.size()) return;
     std::wstring message;

@@ -17,6 +17,13 @@ bool checkPerfGate(const App& app, std::wstring& reason);
 // force (a crash, a power cut): they are undone before the first paint.
 void recoverAtStartup(App& app);
 
+// An automatic restore failed and its record is still there: the retries run at
+// the slow tick only, and the page says so.
+bool perfRestoreFailing(const App& app);
+// A change is in force and not known to resist restoring: the fast tick watches
+// the temperature.
+bool watchTemperatureFast(const App& app);
+
 // Opening the performance-control page: what the device offers and what is in force.
 void refreshPerfCaps(App& app);
 

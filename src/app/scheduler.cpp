@@ -1,6 +1,7 @@
 #include "app/scheduler.h"
 
 #include "app/app.h"
+#include "app/perf_control.h"
 #include "app/profile.h"
 #include "pages/tray.h"
 #include "sources/clock.h"
@@ -89,8 +90,9 @@ size_t fastTick(App& app) {
     networkUpdate(app.network);
     diskIoUpdate(app.storage);
 
-    // While a power-setting change is active, temperature is watched at the fast rate.
-    if (recoveryFileExists(appFilePath(app, recoveryFileName))) {
+    // While a power-setting change is active, temperature is watched at the fast rate;
+    // a restore that keeps failing is retried by the slow tick alone.
+    if (watchTemperatureFast(app)) {
         pdhCollect(app.thermalQuery);
         thermalUpdate(app.thermal);
         safetyCheck(app);

@@ -76,7 +76,8 @@ bool settingsCommand(App& app, int32_t command, int32_t argument) {
         return true;
     }
     case commandSafetyLimit:
-        settings.safetyLimit = std::clamp(settings.safetyLimit + 5 * argument, 60, 95);
+        settings.safetyLimit =
+            std::clamp(settings.safetyLimit + 5 * argument, lowestSafetyLimit, highestSafetyLimit);
         saveAppSettings(app);
         safetyCheck(app);
         return true;
@@ -165,10 +166,6 @@ SaveFileRequest exportFileRequest() {
     request.defaultExtension = L"csv";
     request.flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
     return request;
-}
-
-void refreshPerfControl(App& app) {
-    refreshPerfCaps(app);
 }
 
 void executeCommand(App& app, int32_t command, int32_t argument) {

@@ -42,7 +42,4 @@ void executeCommand(App& app, int32_t command, int32_t argument);
 // What the history export asks the save dialog for.
 SaveFileRequest exportFileRequest();
 
-// Reads the power-control capabilities and the power state again.
-void refreshPerfControl(App& app);
-
 } // namespace ovra

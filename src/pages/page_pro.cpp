@@ -15,9 +15,6 @@ namespace ovra {
 
 namespace {
 
-constexpr int32_t lowestSafetyLimit = 60; // degrees Celsius
-constexpr int32_t highestSafetyLimit = 95;
-
 // Whether a capability can be used: device support and, for the controls that
 // need it, the temperature sensor that watches them.
 void supportRows(Col& col, const Reading<bool>& reading, const Reading<double>* temperature) {
@@ -68,7 +65,8 @@ void planButtons(Col& col, const std::vector<PowerPlan>& plans, int32_t selected
 struct ControlState {
     bool gateOk = false;
     std::wstring gateReason;
-    bool changeActive = false; // the recovery file holds values to restore
+    bool changeActive = false;   // the recovery file holds values to restore
+    bool restoreFailing = false; // and an automatic restore of them failed
 };
 
 void restoreButtons(Col& col) {
@@ -94,7 +92,12 @@ void restoreButtons(Col& col) {
 void controlCard(Col& col, const App& app, const ControlState& state) {
     Ui& ui = *col.ui;
     restoreButtons(col);
-    if (state.changeActive)
+    if (state.restoreFailing)
+        wrappedText(col,
+                    L"Pemulihan otomatis gagal, jadi perubahan dari Ovra Monitor masih aktif. "
+                    L"Ovra Monitor mencoba lagi secara berkala; nilai asli tetap tersimpan.",
+                    FontRole::small, ui.colour(Role::statusBad));
+    else if (state.changeActive)
         wrappedText(col,
                     L"Perubahan dari Ovra Monitor sedang aktif. Nilai asli tersimpan dan akan "
                     L"dipulihkan saat aplikasi ditutup, perangkat tidur, sensor hilang, atau suhu "
@@ -169,6 +172,7 @@ int App::pagePro(Ui& ui, int x, int y, int width) {
     ControlState state;
     state.gateOk = checkPerfGate(*this, state.gateReason);
     state.changeActive = recoveryFileExists(appFilePath(*this, recoveryFileName));
+    state.restoreFailing = perfRestoreFailing(*this);
     const Reading<double>* temperature = &thermal.maxTemp;
 
     y += pageHeader(ui, x, y, width, L"Pro", L"");

@@ -25,6 +25,14 @@ const wchar_t consentText[] =
     L"aplikasi ditutup, perangkat tidur, sensor suhu hilang, atau suhu melewati batas "
     L"pengaman.\n\nSaya memahami risikonya dan ingin melanjutkan?";
 
+// The gate now; a refusal is told with its reason.
+bool gateAllows(App& app, UINT icon) {
+    std::wstring reason;
+    if (checkPerfGate(app, reason)) return true;
+    tell(app, reason, icon);
+    return false;
+}
+
 } // namespace
 
 std::wstring perfConfirmationText(const std::wstring& planName, uint32_t percent,
@@ -41,24 +49,19 @@ void togglePerfControlCommand(App& app) {
         switchPerfControlOff(app);
         return;
     }
-    std::wstring reason;
-    if (!checkPerfGate(app, reason)) {
-        tell(app, reason, MB_ICONINFORMATION);
-        return;
-    }
+    if (!gateAllows(app, MB_ICONINFORMATION)) return;
     if (!askYesNo(app, consentText, L"Persetujuan kontrol performa",
                   MB_ICONWARNING | MB_DEFBUTTON2))
         return;
+    // The timers ran while the question was open: the sensor may be gone or the
+    // limit reached by now.
+    if (!gateAllows(app, MB_ICONINFORMATION)) return;
     switchPerfControlOn(app);
 }
 
 void applyPerfChangeCommand(App& app) {
     if (!app.perfControlOn) return;
-    std::wstring reason;
-    if (!checkPerfGate(app, reason)) {
-        tell(app, reason, MB_ICONEXCLAMATION);
-        return;
-    }
+    if (!gateAllows(app, MB_ICONEXCLAMATION)) return;
     const auto& plans = app.perfCaps.planList;
     if (app.selectedPlan < 0 || static_cast<size_t>(app.selectedPlan) >= plans.size()) {
         tell(app, L"Pilih rencana daya terlebih dahulu.", MB_ICONINFORMATION);
@@ -67,6 +70,7 @@ void applyPerfChangeCommand(App& app) {
     const std::wstring text = perfConfirmationText(plans[size_t(app.selectedPlan)].name,
                                                    app.selectedPercent, app.settings.safetyLimit);
     if (!askYesNo(app, text, L"Konfirmasi perubahan", MB_ICONWARNING | MB_DEFBUTTON2)) return;
+    if (!gateAllows(app, MB_ICONEXCLAMATION)) return; // asked again: see the consent
     applySelectedPerfChange(app);
 }
 

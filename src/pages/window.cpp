@@ -4,6 +4,7 @@
 #include <cwchar>
 
 #include "app/app.h"
+#include "app/perf_control.h"
 #include "app/profile.h"
 #include "app/scheduler.h"
 #include "pages/commands.h"
@@ -240,7 +241,7 @@ void navigateTo(App& app, int page) {
     } else {
         // The list is never kept while it is not shown.
         processClear(app.processes);
-        if (page == perfControlPage) refreshPerfControl(app);
+        if (page == perfControlPage) refreshPerfCaps(app);
     }
     restartProcessTimer(app);
     invalidateWindow(app);

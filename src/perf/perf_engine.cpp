@@ -94,6 +94,16 @@ bool addEntry(const PowerApi& api, const std::wstring& path, int32_t count, cons
     return false;
 }
 
+// A plan missing from Windows' plan list was deleted: nothing of it is left to
+// restore. A list that cannot be read proves nothing.
+bool planIsGone(const PowerApi& api, const Guid& plan) {
+    constexpr uint32_t enoughPlans = 256;
+    uint32_t index = 0;
+    for (Guid listed; index < enoughPlans && powerEnumeratePlan(api, index, listed) == 0; ++index)
+        if (listed == plan) return false;
+    return index > 0;
+}
+
 } // namespace
 
 PerfCaps probePerfCaps(const PowerApi& api) {
@@ -220,26 +230,45 @@ bool restorePerfChange(const PowerApi& api, const std::wstring& path, std::wstri
     }
     const int32_t count = boundedEntryCount(recoveryReadNumber(path, countKey, 0));
     bool allWritten = true;
+    bool planDeleted = false;
     for (int32_t i = 0; i < count; ++i) {
         Guid plan;
         if (!guidFromText(recoveryReadText(path, entryKey(L"skema", i)), plan)) continue;
         const uint32_t ac = clampPercent(recoveryReadNumber(path, entryKey(L"ac", i), 100));
         const uint32_t dc = clampPercent(recoveryReadNumber(path, entryKey(L"dc", i), 100));
-        if (powerWriteAc(api, plan, ac) != 0) allWritten = false;
-        if (powerWriteDc(api, plan, dc) != 0) allWritten = false;
+        const bool acWritten = powerWriteAc(api, plan, ac) == 0;
+        const bool dcWritten = powerWriteDc(api, plan, dc) == 0;
+        if (acWritten && dcWritten) continue;
+        if (planIsGone(api, plan))
+            planDeleted = true;
+        else
+            allWritten = false;
     }
     Guid active;
     if (!guidFromText(recoveryReadText(path, activeKey), active)) active = balancedPlan;
-    const bool activated = powerSetActivePlan(api, active) == 0;
+    bool activated = powerSetActivePlan(api, active) == 0;
+    // A plan deleted in Windows since cannot be made active again; whatever the
+    // user made active instead stays.
+    if (!activated && planIsGone(api, active)) activated = planDeleted = true;
 
-    if (allWritten && activated) {
-        recoveryDelete(path);
-        message = L"Pengaturan daya dikembalikan ke nilai sebelum diubah Ovra Monitor.";
-        return true;
+    const wchar_t* const deletedNote =
+        planDeleted ? L" Rencana daya yang sudah dihapus di Windows dilewati." : L"";
+    if (!allWritten || !activated) {
+        message = L"Sebagian pengaturan gagal dipulihkan. Buka Panel Kontrol > Opsi Daya > "
+                  L"\"Pulihkan pengaturan default\" untuk rencana yang aktif.";
+        return false;
     }
-    message = L"Sebagian pengaturan gagal dipulihkan. Buka Panel Kontrol > Opsi Daya > "
-              L"\"Pulihkan pengaturan default\" untuk rencana yang aktif.";
-    return false;
+    // A record left behind would put these values back at every later start, over
+    // whatever the user chooses in Windows meanwhile.
+    if (!recoveryDelete(path)) {
+        message = L"Pengaturan daya sudah dikembalikan, tetapi berkas pemulihan tidak dapat "
+                  L"dihapus, sehingga pemulihan akan diulang. Pastikan folder data Ovra Monitor "
+                  L"dapat ditulis.";
+        return false;
+    }
+    message = std::wstring(L"Pengaturan daya dikembalikan ke nilai sebelum diubah Ovra Monitor.") +
+              deletedNote;
+    return true;
 }
 
 bool resetToWindowsDefault(const PowerApi& api, const std::wstring& path, std::wstring& message) {

@@ -31,4 +31,15 @@ std::wstring safetyTripCause(const Reading<double>& temperature, int32_t safetyL
     return {};
 }
 
+SafetyNotice safetyNotice(bool restored, const std::wstring& cause, const std::wstring& detail,
+                          std::wstring& toldFailure) {
+    if (restored) {
+        toldFailure.clear();
+        return {L"Pengaturan performa dipulihkan", cause};
+    }
+    if (cause == toldFailure) return {};
+    toldFailure = cause;
+    return {L"Pengaturan performa gagal dipulihkan", detail};
+}
+
 } // namespace ovra

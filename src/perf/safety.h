@@ -20,4 +20,13 @@ bool perfGateAllows(bool capsProbed, const PerfCaps& caps, const Reading<double>
 // reached. Empty while the temperature is readable and below the limit.
 std::wstring safetyTripCause(const Reading<double>& temperature, int32_t safetyLimit);
 
+// What the tray tells after an automatic restore for `cause`. A failure, told with
+// `detail` (the cause and why), is told once per cause: `toldFailure` keeps the
+// cause last told and a success clears it; a repeat gets an empty title.
+struct SafetyNotice {
+    std::wstring title, text;
+};
+SafetyNotice safetyNotice(bool restored, const std::wstring& cause, const std::wstring& detail,
+                          std::wstring& toldFailure);
+
 } // namespace ovra

@@ -44,7 +44,7 @@ std::array<SettingField, settingFieldCount> buildSettingFields() {
         fields[firstAlertField + 2 * kind + 1] = {alertKey(kind, L"_ambang"), false, info.minimum,
                                                   info.maximum};
     }
-    fields[safetyLimitField] = {L"suhu_pengaman", false, 60, 95};
+    fields[safetyLimitField] = {L"suhu_pengaman", false, lowestSafetyLimit, highestSafetyLimit};
     return fields;
 }
 

@@ -35,6 +35,10 @@ struct Settings {
     int32_t safetyLimit = 85; // degrees Celsius
 };
 
+// The range the safety limit is kept in, in degrees Celsius.
+inline constexpr int32_t lowestSafetyLimit = 60;
+inline constexpr int32_t highestSafetyLimit = 95;
+
 // Reads every key, each falling back to the field's current value and clamped
 // into its range. A missing file leaves the defaults.
 void loadSettings(Settings& settings, const std::wstring& path);

@@ -10,7 +10,7 @@
 #include "app/perf_control.h"
 #include "app/scheduler.h"
 #include "harness.h"
-#include "perf/fake_power.h"
+#include "perf/power_machine.h"
 
 namespace ovra {
 namespace {
@@ -80,10 +80,8 @@ TEST_F(SimulatedApp, TicksFeedTheRingTheRowsTheAlertsAndTheSafetyCheck) {
         EXPECT_EQ(app->storage.lastSmartCheck != 0, timer == smartTimer) << timer;
     }
 
-    fake::PowerMachine power; // while a change is active the fast tick runs the safety check
-    power.plans = {fake::balanced(), fake::plan(1, L"Cepat", 100, 100)};
-    power.active = balancedPlan;
-    app->powerApi = fake::usePowerMachine(power);
+    const test::FakePower power; // while a change is active the fast tick runs the safety check
+    app->powerApi = power.api;
     switchPerfControlOn(*app);
     app->selectedPlan = 1;
     applySelectedPerfChange(*app);

@@ -1,267 +1,140 @@
-// The gate that lets control start, and the safety monitor that undoes an active
-// change when the temperature sensor is lost or the safety limit is reached.
+// The gate and the safety monitor; the commands, their boxes and every ending.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 #include "app/app.h"
 #include "app/perf_control.h"
-#include "fake_power.h"
-#include "harness.h"
+#include "app/scheduler.h"
 #include "pages/commands.h"
 #include "perf/safety.h"
+#include "power_machine.h"
 
-using namespace ovra;
-
+namespace ovra {
 namespace {
 
-Reading<double> celsius(double value) {
+Reading<double> celsius(double value) { // below zero: no sensor
     Reading<double> reading;
-    setReading(reading, value);
+    if (value >= 0) setReading(reading, value);
     return reading;
 }
 
-Reading<double> noSensor() {
-    Reading<double> reading;
-    setUnavailable(reading, Limitation::Firmware, L"tidak ada zona");
-    return reading;
+TEST(PerfGate, RefusesInOrderAndTripsAtTheLimit) {
+    PerfCaps range;
+    setReading(range.range, true);
+    const std::tuple<bool, PerfCaps, double, const wchar_t*, const wchar_t*> cases[] = {
+        {false, range, 40, L"tidak mengekspos", L""},
+        {true, range, -1, L"tidak ada sensor suhu resmi", L"Sensor suhu hilang"},
+        {true, range, 85.0, L"85°C sudah mencapai batas pengaman 85°C", L"Suhu 85°C menc"},
+        {true, range, 84.9, L"", L""}};
+    for (const auto& [probed, caps, temperature, refusal, trip] : cases) {
+        std::wstring reason;
+        EXPECT_EQ(perfGateAllows(probed, caps, celsius(temperature), 85, reason), !*refusal);
+        EXPECT_NE(reason.find(refusal), std::wstring::npos) << temperature;
+        EXPECT_EQ(safetyTripCause(celsius(temperature), 85).find(trip), 0u) << temperature;
+    }
+    std::wstring told; // a failed restore is told once per cause, a success always
+    EXPECT_EQ(safetyNotice(false, L"A", L"A: gagal", told).text, L"A: gagal");
+    EXPECT_TRUE(safetyNotice(false, L"A", L"A", told).title.empty()) << "told already";
+    EXPECT_EQ(safetyNotice(true, L"A", L"", told).title, L"Pengaturan performa dipulihkan");
+    EXPECT_NE(safetyNotice(false, L"A", L"", told).title.find(L"gagal"), std::wstring::npos);
 }
 
-PerfCaps supported() {
-    PerfCaps caps;
-    setReading(caps.plans, true);
-    setUnavailable(caps.range, Limitation::WindowsApi, L"x");
-    return caps;
-}
+std::vector<std::wstring> shown; // type and text of each box
+std::function<int(const std::wstring& caption)> answer;
 
-TEST(PerfGate, RefusesInOrderWithItsSentences) {
-    std::wstring reason = L"(unchanged)";
-    EXPECT_FALSE(perfGateAllows(false, supported(), celsius(40), 85, reason));
-    EXPECT_EQ(reason, L"Perangkat ini tidak mengekspos pengaturan performa yang didukung.");
-    EXPECT_FALSE(perfGateAllows(true, PerfCaps{}, noSensor(), 85, reason))
-        << "an unsupported device is named before a missing sensor";
-    EXPECT_EQ(reason, L"Perangkat ini tidak mengekspos pengaturan performa yang didukung.");
-
-    EXPECT_FALSE(perfGateAllows(true, supported(), noSensor(), 85, reason));
-    EXPECT_EQ(reason, L"Kontrol dinonaktifkan karena tidak ada sensor suhu resmi yang terbaca. "
-                      L"Tanpa pemantauan suhu, perubahan performa tidak diizinkan.");
-
-    EXPECT_FALSE(perfGateAllows(true, supported(), celsius(85.0), 85, reason));
-    EXPECT_EQ(reason, L"Suhu saat ini 85°C sudah mencapai batas pengaman 85°C.");
-
-    reason = L"(unchanged)";
-    EXPECT_TRUE(perfGateAllows(true, supported(), celsius(84.9), 85, reason));
-    EXPECT_EQ(reason, L"(unchanged)");
-    PerfCaps rangeOnly;
-    setReading(rangeOnly.range, true);
-    EXPECT_TRUE(perfGateAllows(true, rangeOnly, celsius(40), 85, reason));
-}
-
-TEST(SafetyMonitor, TripsOnLostSensorOrReachedLimit) {
-    EXPECT_EQ(safetyTripCause(noSensor(), 85), L"Sensor suhu hilang atau gagal dibaca.");
-    EXPECT_EQ(safetyTripCause(celsius(85.0), 85), L"Suhu 85°C mencapai batas pengaman 85°C.");
-    EXPECT_EQ(safetyTripCause(celsius(91.6), 90), L"Suhu 92°C mencapai batas pengaman 90°C.");
-    EXPECT_EQ(safetyTripCause(celsius(84.9), 85), L"");
-}
-
-const wchar_t restored[] = L"Pengaturan daya dikembalikan ke nilai sebelum diubah Ovra Monitor.";
-
-// The application object with the in-memory power API, keeping its files (the
-// recovery file, the settings) in a temporary folder of its own.
-class AppSafety : public ::testing::Test {
+class AppPerf : public ::testing::Test {
 protected:
     void SetUp() override {
-        app = std::make_unique<App>(folder.path);
-        fake::PowerMachine state;
-        state.plans = {fake::balanced(), fake::plan(1, L"Performa tinggi", 100, 100)};
-        state.active = balancedPlan;
-        app->powerApi = fake::usePowerMachine(state);
-        app->thermal.maxTemp = celsius(50);
+        app->dialogs.messageBox = [](HWND, LPCWSTR text, LPCWSTR caption, UINT type) {
+            shown.push_back(std::to_wstring(type) + L" " + text);
+            return answer(caption);
+        };
+        shown.clear();
+        run(-1, IDOK);
+        app->powerApi = power.api;
         refreshPerfCaps(*app);
     }
-
-    // A change applied by the user: control on, plan 1 at 60 %.
+    // Answers `reply`; while box `during` is open the temperature becomes `later`.
+    void run(int32_t command, int reply, const wchar_t* during = L"", double later = 50) {
+        app->thermal.maxTemp = celsius(50);
+        answer = [=, this](const std::wstring& caption) {
+            if (caption == during) app->thermal.maxTemp = celsius(later);
+            return reply;
+        };
+        if (command >= 0) executeCommand(*app, command, 0);
+    }
+    bool box(size_t i, UINT type, const std::wstring& text) const {
+        return shown.size() > i && shown[i].find(std::to_wstring(type) + L" " + text) == 0;
+    }
     void applyChange() {
         switchPerfControlOn(*app);
-        ASSERT_EQ(app->selectedPlan, 0) << "the active plan is preselected";
-        app->selectedPlan = 1;
-        app->selectedPercent = 60;
-        applySelectedPerfChange(*app);
-        ASSERT_EQ(app->perfMessage,
-                  L"Diterapkan. Pemantauan suhu dipercepat selama perubahan aktif.");
-        ASSERT_TRUE(recoveryFileExists(recoveryPath()));
-        ASSERT_EQ(fake::machine().find(fake::planGuid(1))->ac, 60u);
+        executeCommand(*app, commandPerfPlan, 1);
+        executeCommand(*app, commandPerfPercent, -1);
+        run(commandPerfApply, IDYES);
+        ASSERT_TRUE(power.recorded() && power.has(test::highId + " 95 95"));
     }
+    bool restored() const { return !power.recorded() && power.state() == test::threePlans; }
+    bool says(const wchar_t* start) const { return app->perfMessage.rfind(start, 0) == 0; }
 
-    void expectRestored() {
-        EXPECT_FALSE(recoveryFileExists(recoveryPath()));
-        EXPECT_EQ(fake::machine().find(fake::planGuid(1))->ac, 100u);
-        EXPECT_EQ(fake::machine().active, balancedPlan);
-        EXPECT_TRUE(app->powerState.valid) << "the state in force is read again";
-        EXPECT_EQ(app->powerState.activePlan, balancedPlan);
-    }
-
-    std::wstring recoveryPath() const { return folder.file(recoveryFileName); }
-
-    test::TempFolder folder{L"ovra-perf"};
-    std::unique_ptr<App> app;
+    test::FakePower power;
+    std::unique_ptr<App> app = std::make_unique<App>(power.folder.path);
 };
 
-TEST_F(AppSafety, LostSensorRestoresAndSwitchesControlOff) {
-    applyChange();
-    app->thermal.maxTemp = noSensor();
-    safetyCheck(*app);
-    expectRestored();
-    EXPECT_EQ(app->perfMessage, std::wstring(L"Pemulihan otomatis: Sensor suhu hilang atau gagal "
-                                             L"dibaca. ") +
-                                    restored);
-    EXPECT_FALSE(app->perfMessageIsError);
-    EXPECT_FALSE(app->perfControlOn);
+TEST_F(AppPerf, ConsentAndConfirmationAreAskedAndTheGateHoldsAfterThem) {
+    run(commandPerfControl, IDYES, L"Persetujuan kontrol performa", -1); // the sensor goes
+    EXPECT_TRUE(box(0, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2, L"PERINGATAN\n\nAnda akan"));
+    EXPECT_TRUE(box(1, MB_OK | MB_ICONINFORMATION, L"Kontrol dinonaktifkan karena tidak ada"));
+    run(commandPerfControl, IDYES);
+    executeCommand(*app, commandPerfPlan, 1);
+    executeCommand(*app, commandPerfPercent, -1);
+    run(commandPerfApply, IDYES, L"Konfirmasi perubahan", 85); // the limit is reached
+    EXPECT_TRUE(box(4, MB_OK | MB_ICONEXCLAMATION, L"Suhu saat ini 85°C") && !power.recorded());
+    run(commandPerfApply, IDYES);
+    run(commandPerfReset, IDYES); // the record is restored first
+    EXPECT_TRUE(power.has("active " + test::balancedId) && !power.recorded() &&
+                !app->perfControlOn);
 }
 
-TEST_F(AppSafety, LimitIsReachedAtItsValueNotBelow) {
+TEST_F(AppPerf, TheMonitorAndEveryEndingRestoreAndACrashLeavesItToTheNextStart) {
     applyChange();
-    app->thermal.maxTemp = celsius(84.9);
-    safetyCheck(*app);
-    EXPECT_TRUE(recoveryFileExists(recoveryPath()));
-    EXPECT_TRUE(app->perfControlOn);
-
-    app->thermal.maxTemp = celsius(85.0);
-    safetyCheck(*app);
-    expectRestored();
-    EXPECT_EQ(app->perfMessage.rfind(L"Pemulihan otomatis: Suhu 85°C mencapai batas pengaman "
-                                     L"85°C. ",
-                                     0),
-              0u);
-}
-
-TEST_F(AppSafety, NothingHappensWithoutARecordedChange) {
     app->thermal.maxTemp = celsius(99);
-    fake::machine().calls.clear();
-    safetyCheck(*app);
-    EXPECT_TRUE(fake::machine().calls.empty());
-    EXPECT_EQ(app->perfMessage, L"");
-}
-
-TEST_F(AppSafety, FailedRestoreIsRetriedAtTheNextCheck) {
-    applyChange();
-    fake::machine().failAlways["PowerSetActiveScheme"] = ERROR_ACCESS_DENIED;
-    app->thermal.maxTemp = noSensor();
-    safetyCheck(*app);
-    EXPECT_TRUE(recoveryFileExists(recoveryPath()));
-    EXPECT_TRUE(app->perfMessageIsError);
-    EXPECT_NE(app->perfMessage.find(L"Pulihkan pengaturan default"), std::wstring::npos);
-    EXPECT_FALSE(app->perfControlOn);
-
-    fake::machine().failAlways.clear();
-    safetyCheck(*app);
-    expectRestored();
-    EXPECT_FALSE(app->perfMessageIsError);
-}
-
-TEST_F(AppSafety, LoweringTheLimitBelowTheTemperatureRestoresAtOnce) {
-    applyChange();
-    app->settings.safetyLimit = 60;
-    executeCommand(*app, commandSafetyLimit, -1);
-    EXPECT_EQ(app->settings.safetyLimit, 60) << "60 is the lowest limit";
-    EXPECT_TRUE(recoveryFileExists(recoveryPath())) << "50 °C is below 60 °C";
+    power.add("fail PowerSetActiveScheme 5");
     app->settings.safetyLimit = 95;
-    executeCommand(*app, commandSafetyLimit, +1);
-    EXPECT_EQ(app->settings.safetyLimit, 95) << "95 is the highest limit";
-
-    app->thermal.maxTemp = celsius(62);
-    app->settings.safetyLimit = 65;
-    executeCommand(*app, commandSafetyLimit, -1);
-    EXPECT_EQ(app->settings.safetyLimit, 60);
-    expectRestored();
-}
-
-// Every path that ends or suspends the program undoes the change; sleep also
-// asks for consent again afterwards.
-TEST_F(AppSafety, EndingAndSleepingRestore) {
+    executeCommand(*app, commandSafetyLimit, +1); // 95 at most, and checked at once
+    EXPECT_TRUE(says(L"Pemulihan otomatis: Suhu 99°C mencapai batas pengaman 95°C. "));
+    EXPECT_TRUE(app->perfMessageIsError && perfRestoreFailing(*app) && !app->perfControlOn);
+    fastTick(*app);
+    EXPECT_TRUE(power.recorded()) << "the fast tick does not retry";
+    app->thermal.maxTemp = celsius(50); // the cause has passed: the retry goes on
+    safetyCheck(*app);
+    EXPECT_TRUE(restored() && says(L"Pemulihan otomatis: ") && !perfRestoreFailing(*app));
+    // Every ending undoes; only closing the window tells of a failure, in one box.
+    const std::pair<std::function<void()>, const wchar_t*> endings[] = {
+        {[&] { onQueryEndSession(*app); }, L"Windows dimatikan atau keluar akun. "},
+        {[&] { onEndSession(*app, true); }, L"Windows dimatikan atau keluar akun. "},
+        {[&] { onPowerBroadcast(*app, PBT_APMSUSPEND); }, L"Perangkat masuk mode tidur. "},
+        {[&] { executeCommand(*app, commandPerfControl, 0); }, L"Kontrol dimatikan. "},
+        {[&] { onClose(*app); }, L"Aplikasi ditutup. "}};
+    for (const std::string failure : {"", "fail PowerSetActiveScheme 5"})
+        for (const auto& [end, reason] : endings) {
+            applyChange();
+            shown.clear();
+            power.add(failure);
+            end();
+            EXPECT_TRUE(restored() == failure.empty() && says(reason)) << failure;
+            EXPECT_EQ(app->perfControlOn, *reason == L'W' || *reason == L'A') << "sleep, off";
+            EXPECT_EQ(shown.size() == 1 && box(0, MB_OK | MB_ICONWARNING, L"Pengaturan performa"),
+                      !failure.empty() && *reason == L'A');
+            if (!failure.empty()) restorePerfSettings(*app);
+        }
     applyChange();
-    onQueryEndSession(*app);
-    expectRestored();
-    EXPECT_EQ(app->perfMessage, std::wstring(L"Windows dimatikan atau keluar akun. ") + restored);
-
-    applyChange();
-    onEndSession(*app, false);
-    EXPECT_TRUE(recoveryFileExists(recoveryPath())) << "a cancelled end of session";
-    onEndSession(*app, true);
-    expectRestored();
-
-    applyChange();
-    onPowerBroadcast(*app, PBT_APMSUSPEND);
-    expectRestored();
-    EXPECT_EQ(app->perfMessage, std::wstring(L"Perangkat masuk mode tidur. ") + restored);
-    EXPECT_FALSE(app->perfControlOn);
-
-    applyChange();
-    switchPerfControlOff(*app);
-    expectRestored();
-    EXPECT_EQ(app->perfMessage, std::wstring(L"Kontrol dimatikan. ") + restored);
-
-    applyChange();
-    onClose(*app); // no window here: only the restore has an effect
-    expectRestored();
-    EXPECT_EQ(app->perfMessage, std::wstring(L"Aplikasi ditutup. ") + restored);
-}
-
-// A run that crashed with a change in force left its recovery file; the next
-// run, with a fresh engine, puts the values back before anything else.
-TEST_F(AppSafety, NextStartRestoresAfterACrash) {
-    applyChange();
-    app.reset(); // the crash: nothing was restored
-    ASSERT_EQ(fake::machine().find(fake::planGuid(1))->ac, 60u);
-
-    app = std::make_unique<App>(folder.path);
-    app->powerApi = fake::powerApiOverMachine();
+    app = std::make_unique<App>(power.folder.path);
+    app->powerApi = power.api;
     recoverAtStartup(*app);
-    EXPECT_FALSE(recoveryFileExists(recoveryPath()));
-    EXPECT_EQ(fake::machine().find(fake::planGuid(1))->ac, 100u);
-    EXPECT_EQ(fake::machine().active, balancedPlan);
-    EXPECT_EQ(app->perfMessage,
-              std::wstring(L"Saat dibuka, Ovra Monitor menemukan perubahan performa dari sesi "
-                           L"sebelumnya yang belum dipulihkan, lalu mengembalikannya. ") +
-                  restored);
-}
-
-TEST_F(AppSafety, CommandsReportOnTheStatusLine) {
-    switchPerfControlOn(*app);
-    app->selectedPlan = 1;
-    app->selectedPercent = 25;
-    applySelectedPerfChange(*app);
-    EXPECT_EQ(app->perfMessage,
-              L"Tidak diterapkan: Nilai 25% di luar batas yang diizinkan (30-100%).");
-    EXPECT_TRUE(app->perfMessageIsError);
-    EXPECT_TRUE(app->perfControlOn);
-
-    applyChange();
-    restorePerfSettings(*app);
-    expectRestored();
-    EXPECT_EQ(app->perfMessage, restored);
-    EXPECT_FALSE(app->perfControlOn);
-
-    applyChange();
-    resetPerfSettings(*app);
-    expectRestored();
-    EXPECT_EQ(app->perfMessage.rfind(L"Rencana daya \"Seimbang\" (bawaan Windows)", 0), 0u);
-    EXPECT_FALSE(app->perfControlOn);
-}
-
-TEST_F(AppSafety, PercentStepsWithinTheOfferedRange) {
-    stepPerfPercent(*app, -1);
-    EXPECT_EQ(app->selectedPercent, 100u) << "nothing moves before consent";
-    switchPerfControlOn(*app);
-    EXPECT_EQ(app->selectedPercent, 100u);
-    stepPerfPercent(*app, +1);
-    EXPECT_EQ(app->selectedPercent, 100u);
-    for (int i = 0; i < 20; ++i)
-        stepPerfPercent(*app, -1);
-    EXPECT_EQ(app->selectedPercent, 30u);
-    app->perfCaps.stepPercent = 10;
-    stepPerfPercent(*app, +1);
-    EXPECT_EQ(app->selectedPercent, 40u);
+    EXPECT_TRUE(restored() && says(L"Saat dibuka, Ovra Monitor menemukan perubahan"));
 }
 
 } // namespace
+} // namespace ovra
