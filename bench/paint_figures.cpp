@@ -9,7 +9,7 @@
 #include "app/scheduler.h"
 #include "canvas.h"
 #include "harness.h"
-#include "pages/window.h"
+#include "app/window.h"
 
 using namespace ovra;
 

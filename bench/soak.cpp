@@ -16,7 +16,7 @@
 #include "app/app.h"
 #include "canvas.h"
 #include "app/scheduler.h"
-#include "pages/window.h"
+#include "app/window.h"
 #include "store/history.h"
 #include "support/process_resources.h"
 

@@ -5,14 +5,13 @@
 
 #include "app/perf_control.h"
 #include "app/scheduler.h"
-#include "pages/tray.h"
-#include "pages/window.h"
+#include "app/tray.h"
+#include "app/window.h"
 #include "store/data_folder.h"
 #include "ui/dpi.h"
 
 namespace ovra {
 
-namespace {} // namespace
 
 App::App(std::wstring folder) : folder(std::move(folder)) {
     historyInit(history, appFilePath(*this, L"riwayat.csv"),

@@ -7,10 +7,10 @@
 #include <vector>
 #include <windows.h>
 
+#include "app/dialogs.h"
 #include "health/alerts.h"
 #include "perf/perf_engine.h"
 #include "perf/power_api.h"
-#include "pages/dialogs.h"
 #include "perf/unsupported.h"
 #include "sources/battery.h"
 #include "sources/cpu.h"
@@ -43,6 +43,34 @@ inline constexpr int batteryPage = 3;
 inline constexpr int sensorsPage = 4;
 inline constexpr int processesPage = 5;
 inline constexpr int perfControlPage = 7;
+
+// Every user action is a command: an id and one argument, recorded by the pages
+// with a rectangle while painting (app/commands.cpp carries them out).
+enum Command : int32_t {
+    commandNavigate = 1,         // page index
+    commandTheme = 2,            // 0 light, 1 dark, 2 follow Windows
+    commandFastInterval = 3,     // choice 0..2
+    commandSlowInterval = 4,     // choice 0..2
+    commandProcessMode = 5,      // 0 off, 1 every 3 s, 2 every 10 s
+    commandAutostart = 6,        // toggles
+    commandSaveHistory = 7,      // toggles
+    commandExportHistory = 8,    //
+    commandClearHistory = 9,     //
+    commandHistoryRange = 10,    // choice 0 (5 min), 1 (15 min), else 60 min
+    commandNotifications = 11,   // toggles
+    commandAlertEnabled = 12,    // alert kind
+    commandProcessSort = 13,     // sort key
+    commandSmartCheck = 14,      //
+    commandPerfControl = 20,     // switches performance control on or off
+    commandPerfPlan = 21,        // index into the plan list
+    commandPerfPercent = 22,     // -1 or +1
+    commandPerfApply = 23,       //
+    commandPerfRestore = 24,     //
+    commandPerfReset = 25,       //
+    commandSafetyLimit = 26,     // -1 or +1
+    commandOpenDataFolder = 27,  //
+    commandAlertThreshold = 100, // + alert kind; argument -1 or +1
+};
 
 struct App {
     // folder: where the program keeps its files; empty for the per-user data
@@ -147,6 +175,13 @@ void onPowerBroadcast(App& app, WPARAM event);
 // Undoes any power-setting change recorded in the recovery file and puts the
 // reason and the result into perfMessage; does nothing when none is recorded.
 bool restoreWithReason(App& app, const std::wstring& reason);
+
+// Whether performance control may be used now; otherwise false with the reason.
+bool checkPerfGate(const App& app, std::wstring& reason);
+
+// An automatic restore failed and its record is still there: the retries run at
+// the slow tick only, and the page says so.
+bool perfRestoreFailing(const App& app);
 
 // Restores the power settings when the temperature sensor is lost or the safety
 // limit is reached; does nothing unless a change is active.

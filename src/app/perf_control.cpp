@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "app/app.h"
-#include "pages/tray.h"
+#include "app/tray.h"
 #include "perf/safety.h"
 
 namespace ovra {

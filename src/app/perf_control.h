@@ -9,17 +9,10 @@ namespace ovra {
 
 struct App;
 
-// Whether control may be used now (device support, a readable temperature below
-// the safety limit); otherwise false with the sentence that explains why.
-bool checkPerfGate(const App& app, std::wstring& reason);
-
 // A recovery file at start-up means an earlier run ended with its changes still in
 // force (a crash, a power cut): they are undone before the first paint.
 void recoverAtStartup(App& app);
 
-// An automatic restore failed and its record is still there: the retries run at
-// the slow tick only, and the page says so.
-bool perfRestoreFailing(const App& app);
 // A change is in force and not known to resist restoring: the fast tick watches
 // the temperature.
 bool watchTemperatureFast(const App& app);

@@ -3,7 +3,7 @@
 #include "app/app.h"
 #include "app/perf_control.h"
 #include "app/profile.h"
-#include "pages/tray.h"
+#include "app/tray.h"
 #include "sources/clock.h"
 
 namespace ovra {

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "app/app.h"
-#include "pages/commands.h"
 #include "sources/format.h"
 #include "ui/cards.h"
 #include "ui/chart.h"

@@ -6,8 +6,6 @@
 #include <vector>
 
 #include "app/app.h"
-#include "app/perf_control.h"
-#include "pages/commands.h"
 #include "sources/format.h"
 #include "ui/cards.h"
 
@@ -44,10 +42,8 @@ void planButtons(Col& col, const std::vector<PowerPlan>& plans, int32_t selected
     Ui& ui = *col.ui;
     int x = col.x;
     for (size_t i = 0; i < plans.size(); ++i) {
-        const bool measuring = ui.measureOnly;
-        ui.measureOnly = true;
-        const int width = button(ui, 0, 0, plans[i].name, commandPerfPlan, 0, true);
-        ui.measureOnly = measuring;
+        const int width =
+            measured(ui, [&] { return button(ui, 0, 0, plans[i].name, commandPerfPlan, 0, true); });
         // A button wider than the card keeps a line of its own rather than leaving
         // an empty one above it.
         if (x > col.x && x + width > col.x + col.width) {
@@ -74,10 +70,8 @@ void restoreButtons(Col& col) {
     const int restoreWidth = button(ui, col.x, col.y, L"Kembalikan ke pengaturan aman/default",
                                     commandPerfRestore, 0, true, ButtonStyle::danger);
     const wchar_t* const windowsDefault = L"Bawaan Windows (Seimbang, 100%)";
-    const bool measuring = ui.measureOnly;
-    ui.measureOnly = true;
-    const int defaultWidth = button(ui, 0, 0, windowsDefault, commandPerfReset, 0, true);
-    ui.measureOnly = measuring;
+    const int defaultWidth =
+        measured(ui, [&] { return button(ui, 0, 0, windowsDefault, commandPerfReset, 0, true); });
     int x = col.x + restoreWidth + ui.px(10);
     if (x + defaultWidth > col.x + col.width) {
         col.y += ui.px(40);

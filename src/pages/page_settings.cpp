@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "app/app.h"
-#include "pages/commands.h"
 #include "store/autostart.h"
 #include "store/data_folder.h"
 #include "ui/cards.h"

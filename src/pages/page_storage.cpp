@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "app/app.h"
-#include "pages/commands.h"
 #include "sources/format.h"
 #include "store/history.h"
 #include "ui/cards.h"

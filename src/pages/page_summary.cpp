@@ -5,7 +5,6 @@
 
 #include "app/app.h"
 #include "health/findings.h"
-#include "pages/commands.h"
 #include "sources/format.h"
 #include "ui/cards.h"
 

@@ -7,7 +7,7 @@
 
 #include "app/app.h"
 #include "harness.h"
-#include "pages/window.h"
+#include "app/window.h"
 #include "ui/gdi.h"
 
 namespace ovra::test {

@@ -5,7 +5,7 @@
 
 #include <commdlg.h>
 
-#include "pages/commands.h"
+#include "app/commands.h"
 #include "sources/format.h"
 #include "store/settings_fields.h"
 

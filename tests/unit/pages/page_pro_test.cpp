@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "page_view.h"
-#include "pages/commands.h"
+#include "app/commands.h"
 
 using namespace ovra;
 using ProPage = test::PageView;

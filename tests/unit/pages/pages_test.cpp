@@ -1,6 +1,6 @@
 // The pages as the frame paints them: values, reasons, bars, regions, process order, settings.
 #include "page_view.h"
-#include "pages/commands.h"
+#include "app/commands.h"
 #include "sources/clock.h"
 
 using namespace ovra;

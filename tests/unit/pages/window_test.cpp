@@ -3,7 +3,7 @@
 
 #include "app/scheduler.h"
 #include "app_fixture.h"
-#include "pages/commands.h"
+#include "app/commands.h"
 
 using namespace ovra;
 

@@ -7,7 +7,7 @@
 #include "app/app.h"
 #include "app/perf_control.h"
 #include "app/scheduler.h"
-#include "pages/commands.h"
+#include "app/commands.h"
 #include "perf/safety.h"
 #include "power_machine.h"
 

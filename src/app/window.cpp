@@ -1,4 +1,4 @@
-#include "pages/window.h"
+#include "app/window.h"
 
 #include <algorithm>
 #include <cwchar>
@@ -7,8 +7,8 @@
 #include "app/perf_control.h"
 #include "app/profile.h"
 #include "app/scheduler.h"
-#include "pages/commands.h"
-#include "pages/tray.h"
+#include "app/commands.h"
+#include "app/tray.h"
 #include "ui/gdi.h"
 
 namespace ovra {

@@ -1,4 +1,4 @@
-#include "pages/commands.h"
+#include "app/commands.h"
 
 #include <algorithm>
 #include <array>
@@ -9,8 +9,8 @@
 #include "app/app.h"
 #include "app/perf_control.h"
 #include "app/scheduler.h"
-#include "pages/perf_dialogs.h"
-#include "pages/window.h"
+#include "app/perf_dialogs.h"
+#include "app/window.h"
 #include "store/autostart.h"
 #include "store/data_folder.h"
 

@@ -1,4 +1,4 @@
-#include "pages/dialogs.h"
+#include "app/dialogs.h"
 
 #include <commdlg.h>
 

@@ -1,4 +1,4 @@
-#include "pages/tray.h"
+#include "app/tray.h"
 
 #include <cwchar>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "pages/perf_dialogs.h"
+#include "app/perf_dialogs.h"
 
 #include "app/app.h"
 #include "app/perf_control.h"
