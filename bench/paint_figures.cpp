@@ -45,14 +45,14 @@ void paintFigures(const std::wstring& folder) {
     auto app = std::make_unique<App>(folder);
     startMeasuring(*app);
     fastTick(*app);
-    processUpdate(app->processes, app->cpu.logicalProcessors);
-    createFonts(app->fonts, app->dpi);
+    processUpdate(app->machine.processes, app->machine.cpu.logicalProcessors);
+    createFonts(app->view.fonts, app->view.dpi);
     bench::Canvas screen(width, height);
     const RECT client{0, 0, width, height};
 
     const double baseline = bench::perCallMs([&] { fillAndCopy(screen.dc); }, 7, 20);
     for (int page = 0; page < pageCount; ++page) {
-        app->page = page;
+        app->view.page = page;
         const double paint = bench::perCallMs([&] { paintWindow(*app, screen.dc, client); }, 7, 20);
         char name[64];
         std::snprintf(name, sizeof name, "2. paint of page %d %s", page + 1, pageNames[page]);
@@ -75,8 +75,8 @@ void paintFigures(const std::wstring& folder) {
         historyAppend(app->history, sample);
     }
     app->settings.historyRangeMinutes = 60;
-    app->page = 6;
+    app->view.page = 6;
     const double history = bench::perCallMs([&] { paintWindow(*app, screen.dc, client); }, 7, 20);
     bench::report("3. history page, 1800 samples in five charts", history, baseline, "ms");
-    deleteFonts(app->fonts);
+    deleteFonts(app->view.fonts);
 }

@@ -120,7 +120,7 @@ int main(int argc, char** argv) {
         // Rows are 40 to 70 bytes: rotation comes within the first quarter of the run.
         seedHistoryFile(appFilePath(*app, L"riwayat.csv"), seed, uint64_t(ticks) * 8);
         historySetSaving(app->history, true);
-        createFonts(app->fonts, app->dpi);
+        createFonts(app->view.fonts, app->view.dpi);
         bench::Canvas canvas(1060, 720);
         const RECT client{0, 0, 1060, 720};
 
@@ -139,9 +139,9 @@ int main(int argc, char** argv) {
                 slowMs += nowMs() - start;
             }
             if (tick % ticksPerPaint == 0 && painted < paints) {
-                app->page = int(painted % pageCount);
-                if (app->page == processesPage)
-                    processUpdate(app->processes, app->cpu.logicalProcessors);
+                app->view.page = int(painted % pageCount);
+                if (app->view.page == processesPage)
+                    processUpdate(app->machine.processes, app->machine.cpu.logicalProcessors);
                 const double paintStart = nowMs();
                 paintWindow(*app, canvas.dc, client);
                 paintMs += nowMs() - paintStart;
@@ -179,7 +179,7 @@ int main(int argc, char** argv) {
         for (const std::wstring& name : files)
             if (fileBytes(folder + L"\\" + name) > rotationBytes + 65536)
                 fail("a history file outgrew the rotation size");
-        deleteFonts(app->fonts);
+        deleteFonts(app->view.fonts);
     }
     removeFolder(folder);
     std::printf("soak: %s\n", ok ? "no growth" : "FAILED");

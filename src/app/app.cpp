@@ -12,11 +12,10 @@
 
 namespace ovra {
 
-
 App::App(std::wstring folder) : folder(std::move(folder)) {
     historyInit(history, appFilePath(*this, L"riwayat.csv"),
                 appFilePath(*this, L"riwayat.lama.csv"));
-    loadPowerApi(powerApi);
+    loadPowerApi(perf.powerApi);
 }
 
 std::wstring appFilePath(const App& app, const wchar_t* name) {
@@ -24,9 +23,9 @@ std::wstring appFilePath(const App& app, const wchar_t* name) {
 }
 
 App::~App() {
-    pdhClose(fastQuery);
-    pdhClose(gpuQuery);
-    pdhClose(thermalQuery);
+    pdhClose(machine.fastQuery);
+    pdhClose(machine.gpuQuery);
+    pdhClose(machine.thermalQuery);
 }
 
 bool windowShowsContent(const App& app) {
@@ -81,8 +80,8 @@ int runApp(App& app, HINSTANCE instance, bool startMinimized) {
 }
 
 void onCreate(App& app) {
-    app.dpi = getDpi(app.window);
-    createFonts(app.fonts, app.dpi);
+    app.view.dpi = getDpi(app.window);
+    createFonts(app.view.fonts, app.view.dpi);
     applyTheme(app);
 
     registerTaskbarCreated(app);
@@ -93,26 +92,26 @@ void onCreate(App& app) {
 
 void startMeasuring(App& app) {
     // Every counter is added before the first collection, in a fixed order.
-    systemInfoRead(app.system);
-    cpuInit(app.cpu, app.fastQuery);
-    diskIoInit(app.storage, app.fastQuery);
-    gpuInit(app.gpu, app.gpuQuery);
-    thermalInit(app.thermal, app.thermalQuery);
+    systemInfoRead(app.machine.system);
+    cpuInit(app.machine.cpu, app.machine.fastQuery);
+    diskIoInit(app.machine.storage, app.machine.fastQuery);
+    gpuInit(app.machine.gpu, app.machine.gpuQuery);
+    thermalInit(app.machine.thermal, app.machine.thermalQuery);
 
-    pdhCollect(app.fastQuery);
-    pdhCollect(app.gpuQuery);
-    pdhCollect(app.thermalQuery);
+    pdhCollect(app.machine.fastQuery);
+    pdhCollect(app.machine.gpuQuery);
+    pdhCollect(app.machine.thermalQuery);
 
-    cpuUpdate(app.cpu);
-    memoryUpdate(app.memory);
-    networkUpdate(app.network);
-    batteryUpdate(app.battery);
-    thermalUpdate(app.thermal);
-    gpuUpdate(app.gpu);
-    smartCheck(app.storage);
+    cpuUpdate(app.machine.cpu);
+    memoryUpdate(app.machine.memory);
+    networkUpdate(app.machine.network);
+    batteryUpdate(app.machine.battery);
+    thermalUpdate(app.machine.thermal);
+    gpuUpdate(app.machine.gpu);
+    smartCheck(app.machine.storage);
 
-    app.fanControl = fanControlInfo();
-    app.overclock = overclockInfo(app.cpu.name);
+    app.perf.fanControl = fanControlInfo();
+    app.perf.overclock = overclockInfo(app.machine.cpu.name);
 
     historySetSaving(app.history, app.settings.saveHistory);
 
@@ -127,7 +126,7 @@ void onClose(App& app) {
         // The status line is the reason, a blank and why the restore failed.
         const std::wstring text =
             L"Pengaturan performa tidak dapat dipulihkan saat Ovra Monitor ditutup. " +
-            app.perfMessage.substr(reason.size() + 1) +
+            app.perf.perfMessage.substr(reason.size() + 1) +
             L"\n\nNilai asli tetap tersimpan dan akan dipulihkan saat Ovra Monitor dibuka lagi.";
         app.dialogs.messageBox(app.window, text.c_str(), productName, MB_OK | MB_ICONWARNING);
     }
@@ -139,11 +138,11 @@ void onDestroy(App& app) {
         KillTimer(app.window, id);
     historyFlush(app.history);
     saveSettings(app.settings, appFilePath(app, settingsFileName));
-    if (app.trayPresent) {
+    if (app.view.trayPresent) {
         removeTrayIcon(app);
-        app.trayPresent = false;
+        app.view.trayPresent = false;
     }
-    deleteFonts(app.fonts);
+    deleteFonts(app.view.fonts);
     PostQuitMessage(0);
 }
 
@@ -163,10 +162,10 @@ void onPowerBroadcast(App& app, WPARAM event) {
     if (event == PBT_APMSUSPEND) {
         restoreWithReason(app, L"Perangkat masuk mode tidur.");
         // After sleep the user confirms the performance-control warning again.
-        app.perfControlOn = false;
+        app.perf.perfControlOn = false;
     } else if (event == PBT_APMRESUMEAUTOMATIC) {
-        batteryUpdate(app.battery);
-        drivesUpdate(app.storage);
+        batteryUpdate(app.machine.battery);
+        drivesUpdate(app.machine.storage);
     }
 }
 

@@ -72,17 +72,8 @@ enum Command : int32_t {
     commandAlertThreshold = 100, // + alert kind; argument -1 or +1
 };
 
-struct App {
-    // folder: where the program keeps its files; empty for the per-user data
-    // folder. Tests give a folder of their own.
-    explicit App(std::wstring folder = {});
-    ~App();
-    App(const App&) = delete;
-    App& operator=(const App&) = delete;
-
-    std::wstring folder; // empty: the data folder, looked up at every use
-    HINSTANCE instance = nullptr;
-    HWND window = nullptr; // null until the window exists: ticks and start-up work without one
+// What the window shows and where the user is in it.
+struct View {
     int dpi = 96;
     Palette palette = buildPalette(false);
     FontSet fonts;
@@ -100,8 +91,11 @@ struct App {
     bool pressedInClient = false; // the left button went down inside the client area
     bool trayPresent = false;
     UINT taskbarCreatedMessage = 0;
+};
 
-    Settings settings;
+// The machine's readings: one record per source and the three counter queries
+// they are collected from.
+struct Machine {
     SystemInfo system;
     PdhQuery fastQuery;
     PdhQuery gpuQuery;
@@ -114,9 +108,11 @@ struct App {
     GpuInfo gpu;
     ThermalInfo thermal;
     ProcessList processes;
-    HistoryStore history;
-    AlertState alerts;
+};
 
+// Performance control: the bound power library, what the device offers, the
+// state in force and the user's choices on the page.
+struct PerfControl {
     PowerApi powerApi;
     PerfCaps perfCaps;
     PowerState powerState;
@@ -131,6 +127,25 @@ struct App {
     // The cause of an automatic restore that failed and was announced; empty while
     // none is pending. Set, it sends the retries to the slow tick.
     std::wstring perfRestoreFailedCause;
+};
+
+struct App {
+    // folder: where the program keeps its files; empty for the per-user data
+    // folder. Tests give a folder of their own.
+    explicit App(std::wstring folder = {});
+    ~App();
+    App(const App&) = delete;
+    App& operator=(const App&) = delete;
+
+    std::wstring folder; // empty: the data folder, looked up at every use
+    HINSTANCE instance = nullptr;
+    HWND window = nullptr; // null until the window exists: ticks and start-up work without one
+    View view;
+    Settings settings;
+    Machine machine;
+    HistoryStore history;
+    AlertState alerts;
+    PerfControl perf;
 
     // The message boxes and the save dialog of the commands.
     Dialogs dialogs;

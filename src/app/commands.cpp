@@ -51,9 +51,9 @@ bool settingsCommand(App& app, int32_t command, int32_t argument) {
         settings.processMode = choice;
         saveAppSettings(app);
         if (choice == 0)
-            processClear(app.processes);
-        else if (app.page == processesPage)
-            processUpdate(app.processes, app.cpu.logicalProcessors);
+            processClear(app.machine.processes);
+        else if (app.view.page == processesPage)
+            processUpdate(app.machine.processes, app.machine.cpu.logicalProcessors);
         restartTimers(app);
         return true;
     case commandSaveHistory:
@@ -128,12 +128,12 @@ bool actionCommand(App& app, int32_t command, int32_t argument) {
     case commandAutostart: toggleAutostart(app); return true;
     case commandExportHistory: exportHistory(app); return true;
     case commandClearHistory: clearHistory(app); return true;
-    case commandSmartCheck: smartCheck(app.storage); return true;
+    case commandSmartCheck: smartCheck(app.machine.storage); return true;
     case commandProcessSort:
         // The key is not a setting: it lasts until the program closes.
         if (argument < 0) return true;
-        app.processes.sortBy = static_cast<uint32_t>(argument);
-        processSort(app.processes);
+        app.machine.processes.sortBy = static_cast<uint32_t>(argument);
+        processSort(app.machine.processes);
         return true;
     case commandOpenDataFolder:
         ShellExecuteW(app.window, L"open", dataFolder().c_str(), nullptr, nullptr, SW_SHOWNORMAL);

@@ -15,19 +15,19 @@ std::wstring recoveryPath(const App& app) {
 }
 
 void readPowerStateInto(App& app) {
-    app.powerState = readPowerState(app.powerApi);
+    app.perf.powerState = readPowerState(app.perf.powerApi);
 }
 
 void setPerfMessage(App& app, std::wstring message, bool succeeded) {
-    app.perfMessage = std::move(message);
-    app.perfMessageIsError = !succeeded;
+    app.perf.perfMessage = std::move(message);
+    app.perf.perfMessageIsError = !succeeded;
 }
 
 // After a restore or reset asked for by the user: its message on the status line,
 // control off, the state in force read again.
 void endPerfControl(App& app, std::wstring message, bool succeeded) {
     setPerfMessage(app, std::move(message), succeeded);
-    app.perfControlOn = false;
+    app.perf.perfControlOn = false;
     readPowerStateInto(app);
 }
 
@@ -36,48 +36,49 @@ void endPerfControl(App& app, std::wstring message, bool succeeded) {
 bool restoreWithReason(App& app, const std::wstring& reason) {
     if (!recoveryFileExists(recoveryPath(app))) return true;
     std::wstring result;
-    const bool restored = restorePerfChange(app.powerApi, recoveryPath(app), result);
+    const bool restored = restorePerfChange(app.perf.powerApi, recoveryPath(app), result);
     setPerfMessage(app, reason + L" " + result, restored);
     readPowerStateInto(app);
     return restored;
 }
 
 bool checkPerfGate(const App& app, std::wstring& reason) {
-    return perfGateAllows(app.capsProbed, app.perfCaps, app.thermal.maxTemp,
+    return perfGateAllows(app.perf.capsProbed, app.perf.perfCaps, app.machine.thermal.maxTemp,
                           app.settings.safetyLimit, reason);
 }
 
 void safetyCheck(App& app) {
     if (!recoveryFileExists(recoveryPath(app))) {
-        app.perfRestoreFailedCause.clear();
+        app.perf.perfRestoreFailedCause.clear();
         return;
     }
     // A restore that failed is tried again at every check until it succeeds, even
     // once its cause has passed; the failure is announced once per cause.
-    std::wstring cause = safetyTripCause(app.thermal.maxTemp, app.settings.safetyLimit);
-    if (cause.empty()) cause = app.perfRestoreFailedCause;
+    std::wstring cause = safetyTripCause(app.machine.thermal.maxTemp, app.settings.safetyLimit);
+    if (cause.empty()) cause = app.perf.perfRestoreFailedCause;
     if (cause.empty()) return;
     const std::wstring prefix = L"Pemulihan otomatis: ";
     const bool restored = restoreWithReason(app, prefix + cause);
-    app.perfControlOn = false;
+    app.perf.perfControlOn = false;
     // The detail of a failure is the status line without its prefix: the cause and why.
-    const SafetyNotice notice = safetyNotice(restored, cause, app.perfMessage.substr(prefix.size()),
-                                             app.perfRestoreFailedCause);
-    if (!notice.title.empty() && app.trayPresent) showBalloon(app, notice.title, notice.text);
+    const SafetyNotice notice =
+        safetyNotice(restored, cause, app.perf.perfMessage.substr(prefix.size()),
+                     app.perf.perfRestoreFailedCause);
+    if (!notice.title.empty() && app.view.trayPresent) showBalloon(app, notice.title, notice.text);
 }
 
 bool perfRestoreFailing(const App& app) {
-    return !app.perfRestoreFailedCause.empty() && recoveryFileExists(recoveryPath(app));
+    return !app.perf.perfRestoreFailedCause.empty() && recoveryFileExists(recoveryPath(app));
 }
 
 bool watchTemperatureFast(const App& app) {
-    return recoveryFileExists(recoveryPath(app)) && app.perfRestoreFailedCause.empty();
+    return recoveryFileExists(recoveryPath(app)) && app.perf.perfRestoreFailedCause.empty();
 }
 
 void recoverAtStartup(App& app) {
     if (!recoveryFileExists(recoveryPath(app))) return;
     std::wstring result;
-    const bool restored = restorePerfChange(app.powerApi, recoveryPath(app), result);
+    const bool restored = restorePerfChange(app.perf.powerApi, recoveryPath(app), result);
     setPerfMessage(app,
                    L"Saat dibuka, Ovra Monitor menemukan perubahan performa dari sesi sebelumnya "
                    L"yang belum dipulihkan, lalu mengembalikannya. " +
@@ -86,48 +87,49 @@ void recoverAtStartup(App& app) {
 }
 
 void refreshPerfCaps(App& app) {
-    app.perfCaps = probePerfCaps(app.powerApi);
+    app.perf.perfCaps = probePerfCaps(app.perf.powerApi);
     readPowerStateInto(app);
-    app.capsProbed = true;
+    app.perf.capsProbed = true;
 }
 
 void switchPerfControlOn(App& app) {
-    app.perfControlOn = true;
-    app.perfCaps = probePerfCaps(app.powerApi);
+    app.perf.perfControlOn = true;
+    app.perf.perfCaps = probePerfCaps(app.perf.powerApi);
     readPowerStateInto(app);
-    app.selectedPlan = -1;
-    if (app.powerState.valid) {
-        const auto& plans = app.perfCaps.planList;
+    app.perf.selectedPlan = -1;
+    if (app.perf.powerState.valid) {
+        const auto& plans = app.perf.perfCaps.planList;
         for (size_t i = 0; i < plans.size(); ++i) {
-            if (plans[i].guid == app.powerState.activePlan) {
-                app.selectedPlan = static_cast<int32_t>(i);
+            if (plans[i].guid == app.perf.powerState.activePlan) {
+                app.perf.selectedPlan = static_cast<int32_t>(i);
                 break;
             }
         }
     }
-    app.selectedPercent =
-        app.powerState.acPercent.ok
-            ? std::clamp(app.powerState.acPercent.value, app.perfCaps.minPercent,
-                         std::max(app.perfCaps.minPercent, app.perfCaps.maxPercent))
-            : app.perfCaps.maxPercent;
-    app.perfMessage.clear();
+    app.perf.selectedPercent =
+        app.perf.powerState.acPercent.ok
+            ? std::clamp(app.perf.powerState.acPercent.value, app.perf.perfCaps.minPercent,
+                         std::max(app.perf.perfCaps.minPercent, app.perf.perfCaps.maxPercent))
+            : app.perf.perfCaps.maxPercent;
+    app.perf.perfMessage.clear();
 }
 
 void switchPerfControlOff(App& app) {
     restoreWithReason(app, L"Kontrol dimatikan.");
-    app.perfControlOn = false;
+    app.perf.perfControlOn = false;
 }
 
 void applySelectedPerfChange(App& app) {
-    if (!app.perfControlOn) return;
+    if (!app.perf.perfControlOn) return;
     // A change the user makes now is watched afresh at the fast tick.
-    app.perfRestoreFailedCause.clear();
-    const auto& plans = app.perfCaps.planList;
-    if (app.selectedPlan < 0 || static_cast<size_t>(app.selectedPlan) >= plans.size()) return;
+    app.perf.perfRestoreFailedCause.clear();
+    const auto& plans = app.perf.perfCaps.planList;
+    if (app.perf.selectedPlan < 0 || static_cast<size_t>(app.perf.selectedPlan) >= plans.size())
+        return;
     std::wstring message;
-    if (applyPerfChange(app.powerApi, recoveryPath(app), app.perfCaps,
-                        plans[static_cast<size_t>(app.selectedPlan)].guid, app.selectedPercent,
-                        message))
+    if (applyPerfChange(app.perf.powerApi, recoveryPath(app), app.perf.perfCaps,
+                        plans[static_cast<size_t>(app.perf.selectedPlan)].guid,
+                        app.perf.selectedPercent, message))
         setPerfMessage(app, L"Diterapkan. Pemantauan suhu dipercepat selama perubahan aktif.",
                        true);
     else
@@ -137,27 +139,27 @@ void applySelectedPerfChange(App& app) {
 
 void restorePerfSettings(App& app) {
     std::wstring message;
-    const bool restored = restorePerfChange(app.powerApi, recoveryPath(app), message);
+    const bool restored = restorePerfChange(app.perf.powerApi, recoveryPath(app), message);
     endPerfControl(app, std::move(message), restored);
 }
 
 void resetPerfSettings(App& app) {
     std::wstring message;
-    const bool reset = resetToWindowsDefault(app.powerApi, recoveryPath(app), message);
+    const bool reset = resetToWindowsDefault(app.perf.powerApi, recoveryPath(app), message);
     endPerfControl(app, std::move(message), reset);
 }
 
 void choosePerfPlan(App& app, int32_t index) {
-    if (app.perfControlOn) app.selectedPlan = index;
+    if (app.perf.perfControlOn) app.perf.selectedPlan = index;
 }
 
 void stepPerfPercent(App& app, int32_t direction) {
-    if (!app.perfControlOn) return;
-    const int64_t step = std::max<uint32_t>(app.perfCaps.stepPercent, 5);
-    const int64_t stepped = int64_t(app.selectedPercent) + direction * step;
-    const int64_t low = app.perfCaps.minPercent;
-    const int64_t high = std::max<int64_t>(low, app.perfCaps.maxPercent);
-    app.selectedPercent = static_cast<uint32_t>(std::clamp(stepped, low, high));
+    if (!app.perf.perfControlOn) return;
+    const int64_t step = std::max<uint32_t>(app.perf.perfCaps.stepPercent, 5);
+    const int64_t stepped = int64_t(app.perf.selectedPercent) + direction * step;
+    const int64_t low = app.perf.perfCaps.minPercent;
+    const int64_t high = std::max<int64_t>(low, app.perf.perfCaps.maxPercent);
+    app.perf.selectedPercent = static_cast<uint32_t>(std::clamp(stepped, low, high));
 }
 
 } // namespace ovra

@@ -45,7 +45,7 @@ std::wstring perfConfirmationText(const std::wstring& planName, uint32_t percent
 }
 
 void togglePerfControlCommand(App& app) {
-    if (app.perfControlOn) {
+    if (app.perf.perfControlOn) {
         switchPerfControlOff(app);
         return;
     }
@@ -60,15 +60,16 @@ void togglePerfControlCommand(App& app) {
 }
 
 void applyPerfChangeCommand(App& app) {
-    if (!app.perfControlOn) return;
+    if (!app.perf.perfControlOn) return;
     if (!gateAllows(app, MB_ICONEXCLAMATION)) return;
-    const auto& plans = app.perfCaps.planList;
-    if (app.selectedPlan < 0 || static_cast<size_t>(app.selectedPlan) >= plans.size()) {
+    const auto& plans = app.perf.perfCaps.planList;
+    if (app.perf.selectedPlan < 0 || static_cast<size_t>(app.perf.selectedPlan) >= plans.size()) {
         tell(app, L"Pilih rencana daya terlebih dahulu.", MB_ICONINFORMATION);
         return;
     }
-    const std::wstring text = perfConfirmationText(plans[size_t(app.selectedPlan)].name,
-                                                   app.selectedPercent, app.settings.safetyLimit);
+    const std::wstring text =
+        perfConfirmationText(plans[size_t(app.perf.selectedPlan)].name, app.perf.selectedPercent,
+                             app.settings.safetyLimit);
     if (!askYesNo(app, text, L"Konfirmasi perubahan", MB_ICONWARNING | MB_DEFBUTTON2)) return;
     if (!gateAllows(app, MB_ICONEXCLAMATION)) return; // asked again: see the consent
     applySelectedPerfChange(app);

@@ -33,13 +33,13 @@ unsigned timerPeriodMs(const Settings& settings, int page, TimerId id) {
 
 void restartTimers(App& app) {
     for (TimerId id : {fastTimer, slowTimer, smartTimer})
-        SetTimer(app.window, id, timerPeriodMs(app.settings, app.page, id), nullptr);
+        SetTimer(app.window, id, timerPeriodMs(app.settings, app.view.page, id), nullptr);
     restartProcessTimer(app);
 }
 
 void restartProcessTimer(App& app) {
     KillTimer(app.window, processTimer);
-    if (const unsigned period = timerPeriodMs(app.settings, app.page, processTimer))
+    if (const unsigned period = timerPeriodMs(app.settings, app.view.page, processTimer))
         SetTimer(app.window, processTimer, period, nullptr);
 }
 
@@ -48,7 +48,7 @@ void onTimer(App& app, uintptr_t id) {
     case fastTimer: fastTick(app); break;
     case slowTimer: slowTick(app); break;
     case processTimer: processTick(app); break;
-    case smartTimer: smartCheck(app.storage); break;
+    case smartTimer: smartCheck(app.machine.storage); break;
     default: break;
     }
 }
@@ -84,31 +84,34 @@ Sample buildSample(uint64_t time, const CpuInfo& cpu, const MemoryInfo& memory,
 
 size_t fastTick(App& app) {
     ProfileScope scope(ProfileSection::fastTick);
-    pdhCollect(app.fastQuery);
-    cpuUpdate(app.cpu);
-    memoryUpdate(app.memory);
-    networkUpdate(app.network);
-    diskIoUpdate(app.storage);
+    pdhCollect(app.machine.fastQuery);
+    cpuUpdate(app.machine.cpu);
+    memoryUpdate(app.machine.memory);
+    networkUpdate(app.machine.network);
+    diskIoUpdate(app.machine.storage);
 
     // While a power-setting change is active, temperature is watched at the fast rate;
     // a restore that keeps failing is retried by the slow tick alone.
     if (watchTemperatureFast(app)) {
-        pdhCollect(app.thermalQuery);
-        thermalUpdate(app.thermal);
+        pdhCollect(app.machine.thermalQuery);
+        thermalUpdate(app.machine.thermal);
         safetyCheck(app);
     }
 
     const uint64_t now = systemTimeNow();
-    historyAppend(app.history, buildSample(now, app.cpu, app.memory, app.network, app.storage,
-                                           hottestOfficialTemperature(app.thermal, app.gpu)));
+    historyAppend(app.history,
+                  buildSample(now, app.machine.cpu, app.machine.memory, app.machine.network,
+                              app.machine.storage,
+                              hottestOfficialTemperature(app.machine.thermal, app.machine.gpu)));
 
-    const HealthInputs inputs{app.cpu, app.memory, app.storage, app.battery, app.thermal, app.gpu};
+    const HealthInputs inputs{app.machine.cpu,     app.machine.memory,  app.machine.storage,
+                              app.machine.battery, app.machine.thermal, app.machine.gpu};
     // Durations run on the monotonic clock: setting the wall clock back must not
     // fire the CPU alert nor end a quiet period.
     const std::vector<Alert> raised =
         evaluateAlerts(app.alerts, app.settings, inputs, GetTickCount64());
     size_t balloons = 0;
-    if (app.settings.notifications && app.trayPresent) {
+    if (app.settings.notifications && app.view.trayPresent) {
         for (const Alert& alert : raised)
             showBalloon(app, alert.title, alert.message);
         balloons = raised.size();
@@ -119,24 +122,24 @@ size_t fastTick(App& app) {
 
 void slowTick(App& app) {
     ProfileScope scope(ProfileSection::slowTick);
-    pdhCollect(app.gpuQuery);
-    pdhCollect(app.thermalQuery);
-    gpuUpdate(app.gpu);
-    thermalUpdate(app.thermal);
-    batteryUpdate(app.battery);
-    drivesUpdate(app.storage);
+    pdhCollect(app.machine.gpuQuery);
+    pdhCollect(app.machine.thermalQuery);
+    gpuUpdate(app.machine.gpu);
+    thermalUpdate(app.machine.thermal);
+    batteryUpdate(app.machine.battery);
+    drivesUpdate(app.machine.storage);
     safetyCheck(app);
     // The shell may not have been ready at start-up (Explorer starting at sign-in).
-    if (!app.trayPresent) addTrayIcon(app);
+    if (!app.view.trayPresent) addTrayIcon(app);
     invalidateIfShown(app);
 }
 
 void processTick(App& app) {
-    if (processIntervalMs(app.settings.processMode, app.page) == 0 || !windowShowsContent(app))
+    if (processIntervalMs(app.settings.processMode, app.view.page) == 0 || !windowShowsContent(app))
         return;
     {
         ProfileScope scope(ProfileSection::processTick);
-        processUpdate(app.processes, app.cpu.logicalProcessors);
+        processUpdate(app.machine.processes, app.machine.cpu.logicalProcessors);
     }
     invalidateIfShown(app);
 }

@@ -50,14 +50,14 @@ bool trayEventRestoresWindow(UINT event) {
 }
 
 void registerTaskbarCreated(App& app) {
-    app.taskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
+    app.view.taskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
     // Windows keeps messages of the lower-privileged Explorer from an elevated
     // window unless the window lets them through. A failure is of no consequence.
     using ChangeFilter = BOOL(WINAPI*)(HWND, UINT, DWORD, PCHANGEFILTERSTRUCT);
     const auto allow = systemFunction<ChangeFilter>(GetModuleHandleW(L"user32.dll"),
                                                     "ChangeWindowMessageFilterEx");
-    if (allow && app.taskbarCreatedMessage)
-        allow(app.window, app.taskbarCreatedMessage, MSGFLT_ALLOW, nullptr);
+    if (allow && app.view.taskbarCreatedMessage)
+        allow(app.window, app.view.taskbarCreatedMessage, MSGFLT_ALLOW, nullptr);
 }
 
 void addTrayIcon(App& app) {
@@ -71,18 +71,19 @@ void addTrayIcon(App& app) {
     copyInto(data.szTip, productName);
     // A shell that was busy (Explorer starting at sign-in) may have added the icon
     // and still answered with a failure; it then takes a modification.
-    app.trayPresent = Shell_NotifyIconW(NIM_ADD, &data) || Shell_NotifyIconW(NIM_MODIFY, &data);
+    app.view.trayPresent =
+        Shell_NotifyIconW(NIM_ADD, &data) || Shell_NotifyIconW(NIM_MODIFY, &data);
 }
 
 void removeTrayIcon(App& app) {
-    if (!app.trayPresent) return;
+    if (!app.view.trayPresent) return;
     NOTIFYICONDATAW data = iconData(app);
     Shell_NotifyIconW(NIM_DELETE, &data);
-    app.trayPresent = false;
+    app.view.trayPresent = false;
 }
 
 void showBalloon(App& app, const std::wstring& title, const std::wstring& text) {
-    if (!app.trayPresent) return;
+    if (!app.view.trayPresent) return;
     NOTIFYICONDATAW data = iconData(app);
     data.uFlags = NIF_INFO;
     data.dwInfoFlags = NIIF_WARNING;
@@ -98,7 +99,7 @@ void onTrayCallback(App& app, LPARAM lParam) {
 }
 
 void onTaskbarCreated(App& app) {
-    app.trayPresent = false;
+    app.view.trayPresent = false;
     addTrayIcon(app);
 }
 

@@ -36,7 +36,7 @@ constexpr PageFunction pageFunctions[pageCount] = {
 // Offsets far beyond any page are held at the End value, so no sequence of
 // wheel turns or keys between two paints can overflow.
 void scrollBy(App& app, int delta) {
-    int& offset = app.scrollOffsets[static_cast<size_t>(app.page)];
+    int& offset = app.view.scrollOffsets[static_cast<size_t>(app.view.page)];
     offset = static_cast<int>(
         std::clamp<long long>(static_cast<long long>(offset) + delta, -scrollToEnd, scrollToEnd));
     invalidateWindow(app);
@@ -55,7 +55,7 @@ void drawLogo(Ui& ui, int left, int top) {
 }
 
 void drawScrollBar(App& app, Ui& ui, int width, int height, int offset) {
-    const int content = app.contentHeights[static_cast<size_t>(app.page)];
+    const int content = app.view.contentHeights[static_cast<size_t>(app.view.page)];
     if (content <= height) return;
     const int track = height - ui.px(16);
     const int thumb =
@@ -69,7 +69,7 @@ void drawScrollBar(App& app, Ui& ui, int width, int height, int offset) {
 
 LRESULT handleMessage(App& app, UINT message, WPARAM wParam, LPARAM lParam) {
     HWND window = app.window;
-    if (message == app.taskbarCreatedMessage && message != 0) {
+    if (message == app.view.taskbarCreatedMessage && message != 0) {
         onTaskbarCreated(app);
         return 0;
     }
@@ -110,7 +110,7 @@ LRESULT handleMessage(App& app, UINT message, WPARAM wParam, LPARAM lParam) {
         return TRUE;
     case WM_GETMINMAXINFO: {
         auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-        info->ptMinTrackSize = POINT{scaled(760, app.dpi), scaled(520, app.dpi)};
+        info->ptMinTrackSize = POINT{scaled(760, app.view.dpi), scaled(520, app.view.dpi)};
         return 0;
     }
     case WM_KEYDOWN: {
@@ -151,7 +151,7 @@ void drawSidebar(App& app, Ui& ui, const RECT& area) {
     for (int page = 0; page < pageCount; ++page) {
         const RECT item{ui.px(10), top, area.right - ui.px(10), top + itemHeight};
         const int labelLeft = item.left + ui.px(16);
-        if (page == app.page) {
+        if (page == app.view.page) {
             const Ink selected = ui.colour(Role::navSelected);
             roundRect(ui, item, selected, selected, ui.px(8));
             fillRect(ui,
@@ -176,29 +176,29 @@ void drawSidebar(App& app, Ui& ui, const RECT& area) {
 }
 
 void drawFrame(App& app, HDC dc, int width, int height) {
-    app.hits.clear();
-    app.textRuns.clear();
+    app.view.hits.clear();
+    app.view.textRuns.clear();
     Ui ui;
     ui.dc = dc;
-    ui.palette = &app.palette;
-    ui.fonts = &app.fonts;
-    ui.dpi = app.dpi;
-    ui.hits = &app.hits;
-    ui.texts = app.recordTextRuns ? &app.textRuns : nullptr;
-    ui.mouse = app.mouse;
+    ui.palette = &app.view.palette;
+    ui.fonts = &app.view.fonts;
+    ui.dpi = app.view.dpi;
+    ui.hits = &app.view.hits;
+    ui.texts = app.view.recordTextRuns ? &app.view.textRuns : nullptr;
+    ui.mouse = app.view.mouse;
     ui.clip = RECT{0, 0, width, height};
     fillRect(ui, ui.clip, ui.colour(Role::background));
 
     const int sidebar = ui.px(sidebarWidth), margin = ui.px(pageMargin);
-    int& offset = app.scrollOffsets[static_cast<size_t>(app.page)];
-    int& content = app.contentHeights[static_cast<size_t>(app.page)];
+    int& offset = app.view.scrollOffsets[static_cast<size_t>(app.view.page)];
+    int& content = app.view.contentHeights[static_cast<size_t>(app.view.page)];
     offset = std::min(std::max(content - height, 0), std::max(offset, 0));
 
     const int saved = SaveDC(dc);
     IntersectClipRect(dc, sidebar, 0, width, height);
     const int top = ui.px(24) - offset;
-    const int bottom =
-        (app.*pageFunctions[app.page])(ui, sidebar + margin, top, width - sidebar - 2 * margin);
+    const int bottom = (app.*pageFunctions[app.view.page])(ui, sidebar + margin, top,
+                                                           width - sidebar - 2 * margin);
     RestoreDC(dc, saved);
     content = (bottom - top) + ui.px(48);
 
@@ -208,10 +208,10 @@ void drawFrame(App& app, HDC dc, int width, int height) {
 
     // A scroll or a new page moves the regions under a resting pointer: hover and
     // cursor follow what is under it now, not what was there at its last move.
-    const int hovered = regionAt(app.hits, app.mouse);
-    if (hovered != app.hovered) {
-        app.hovered = hovered;
-        if (app.mouse.x != outsideWindow.x) onSetCursor(app);
+    const int hovered = regionAt(app.view.hits, app.view.mouse);
+    if (hovered != app.view.hovered) {
+        app.view.hovered = hovered;
+        if (app.view.mouse.x != outsideWindow.x) onSetCursor(app);
     }
 }
 
@@ -234,13 +234,13 @@ void paintWindow(App& app, HDC windowDc, const RECT& client) {
 }
 
 void navigateTo(App& app, int page) {
-    if (page == app.page || page < 0 || page >= pageCount) return;
-    app.page = page;
+    if (page == app.view.page || page < 0 || page >= pageCount) return;
+    app.view.page = page;
     if (page == processesPage && app.settings.processMode != 0) {
-        processUpdate(app.processes, app.cpu.logicalProcessors);
+        processUpdate(app.machine.processes, app.machine.cpu.logicalProcessors);
     } else {
         // The list is never kept while it is not shown.
-        processClear(app.processes);
+        processClear(app.machine.processes);
         if (page == perfControlPage) refreshPerfCaps(app);
     }
     restartProcessTimer(app);
@@ -248,10 +248,10 @@ void navigateTo(App& app, int page) {
 }
 
 void onMouseMove(App& app, int x, int y) {
-    app.mouse = POINT{x, y};
-    const int hovered = regionAt(app.hits, app.mouse);
-    if (hovered != app.hovered) {
-        app.hovered = hovered;
+    app.view.mouse = POINT{x, y};
+    const int hovered = regionAt(app.view.hits, app.view.mouse);
+    if (hovered != app.view.hovered) {
+        app.view.hovered = hovered;
         invalidateWindow(app);
     }
     if (app.window) {
@@ -261,45 +261,46 @@ void onMouseMove(App& app, int x, int y) {
 }
 
 void onMouseLeave(App& app) {
-    app.hovered = -1;
-    app.mouse = outsideWindow;
-    app.pressedInClient = false;
+    app.view.hovered = -1;
+    app.view.mouse = outsideWindow;
+    app.view.pressedInClient = false;
     invalidateWindow(app);
 }
 
 void onLButtonDown(App& app) {
-    app.pressedInClient = true;
+    app.view.pressedInClient = true;
 }
 
 void onLButtonUp(App& app, int x, int y) {
     // A release without a press in the window, such as the end of a double-click
     // on the title bar that maximised it, is not a click.
-    if (!app.pressedInClient) return;
-    app.pressedInClient = false;
-    const int region = regionAt(app.hits, POINT{x, y});
+    if (!app.view.pressedInClient) return;
+    app.view.pressedInClient = false;
+    const int region = regionAt(app.view.hits, POINT{x, y});
     if (region < 0) return;
-    const HitRegion hit = app.hits[static_cast<size_t>(region)];
+    const HitRegion hit = app.view.hits[static_cast<size_t>(region)];
     executeCommand(app, hit.command, hit.argument);
 }
 
 void onMouseWheel(App& app, int delta) {
-    scrollBy(app, -MulDiv(delta, scaled(64, app.dpi), 120));
+    scrollBy(app, -MulDiv(delta, scaled(64, app.view.dpi), 120));
 }
 
 bool onKeyDown(App& app, WPARAM key, bool controlDown, int clientHeight) {
     if (key < 33 || key > 57) return false;
-    const int pageStep = clientHeight - scaled(80, app.dpi), lineStep = scaled(48, app.dpi);
+    const int pageStep = clientHeight - scaled(80, app.view.dpi),
+              lineStep = scaled(48, app.view.dpi);
     switch (key) {
     case VK_PRIOR: scrollBy(app, -pageStep); return true;
     case VK_NEXT: scrollBy(app, pageStep); return true;
     case VK_UP: scrollBy(app, -lineStep); return true;
     case VK_DOWN: scrollBy(app, lineStep); return true;
     case VK_HOME:
-        app.scrollOffsets[static_cast<size_t>(app.page)] = 0;
+        app.view.scrollOffsets[static_cast<size_t>(app.view.page)] = 0;
         invalidateWindow(app);
         return true;
     case VK_END:
-        app.scrollOffsets[static_cast<size_t>(app.page)] = scrollToEnd;
+        app.view.scrollOffsets[static_cast<size_t>(app.view.page)] = scrollToEnd;
         invalidateWindow(app);
         return true;
     default: break;
@@ -313,8 +314,8 @@ bool onKeyDown(App& app, WPARAM key, bool controlDown, int clientHeight) {
 }
 
 void onDpiChanged(App& app, int dpi, const RECT& suggested) {
-    app.dpi = dpi;
-    createFonts(app.fonts, app.dpi);
+    app.view.dpi = dpi;
+    createFonts(app.view.fonts, app.view.dpi);
     invalidateWindow(app);
     if (app.window)
         SetWindowPos(app.window, nullptr, suggested.left, suggested.top,
@@ -323,7 +324,7 @@ void onDpiChanged(App& app, int dpi, const RECT& suggested) {
 }
 
 void onSetCursor(App& app) {
-    SetCursor(LoadCursorW(nullptr, app.hovered >= 0 ? IDC_HAND : IDC_ARROW));
+    SetCursor(LoadCursorW(nullptr, app.view.hovered >= 0 ? IDC_HAND : IDC_ARROW));
 }
 
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -79,15 +79,16 @@ int App::pageBattery(Ui& ui, int x, int y, int width) {
     y += pageHeader(ui, x, y, width, L"Baterai",
                     L"Persentase dan status dari Windows; kesehatan hanya ditampilkan bila "
                     L"firmware baterai melaporkan kapasitas desain dan kapasitas penuh.");
-    if (!battery.present)
+    if (!machine.battery.present)
         return y + cardGrid(ui, x, y, width,
-                            {{L"Baterai", [this](Col& col) { absentCard(col, battery); }}}, 1, 340);
+                            {{L"Baterai", [this](Col& col) { absentCard(col, machine.battery); }}},
+                            1, 340);
     const int threshold = settings.alertThreshold[size_t(AlertKind::Battery)];
-    y +=
-        cardGrid(ui, x, y, width,
-                 {{L"Status", [this, threshold](Col& col) { statusCard(col, battery, threshold); }},
-                  {L"Kesehatan", [this](Col& col) { healthCard(col, battery); }}},
-                 2, 340);
+    y += cardGrid(
+        ui, x, y, width,
+        {{L"Status", [this, threshold](Col& col) { statusCard(col, machine.battery, threshold); }},
+         {L"Kesehatan", [this](Col& col) { healthCard(col, machine.battery); }}},
+        2, 340);
     return y;
 }
 

@@ -107,7 +107,7 @@ int App::pageHistory(Ui& ui, int x, int y, int width) {
                             {&Sample::diskWriteRate, Role::series3}, ChartScale::rate, window,
                             L"Biru = baca, jingga = tulis")},
     };
-    if (hottestOfficialTemperature(thermal, gpu).ok)
+    if (hottestOfficialTemperature(machine.thermal, machine.gpu).ok)
         charts.push_back({L"Suhu tertinggi (sensor resmi)",
                           chartCard(history, {&Sample::temperature, Role::statusBad}, none,
                                     ChartScale::other, window, L"")});

@@ -75,7 +75,7 @@ void perProcessorGrid(Col& col, const CpuInfo& cpu) {
 }
 
 void processorCard(Col& col, const App& app) {
-    const CpuInfo& cpu = app.cpu;
+    const CpuInfo& cpu = app.machine.cpu;
     kvRow(col, L"Prosesor", cpu.name);
     kvRow(col, L"Inti / logical",
           formatText(L"%d inti fisik, %d prosesor logical", int(cpu.physicalCores),
@@ -92,7 +92,7 @@ void processorCard(Col& col, const App& app) {
 }
 
 void memoryCard(Col& col, const App& app) {
-    const MemoryInfo& memory = app.memory;
+    const MemoryInfo& memory = app.machine.memory;
     if (!memory.ok) {
         unavailableBlock(col, Limitation::WindowsApi, L"GlobalMemoryStatusEx gagal.");
         return;
@@ -122,7 +122,7 @@ void memoryCard(Col& col, const App& app) {
 }
 
 void networkCard(Col& col, const App& app) {
-    const NetworkInfo& network = app.network;
+    const NetworkInfo& network = app.machine.network;
     if (!network.status.ok) {
         unavailableBlock(col, network.status.limitation, network.status.reason());
         return;
@@ -191,10 +191,10 @@ int App::pagePerf(Ui& ui, int x, int y, int width) {
                    {L"Jaringan", [this](Col& col) { networkCard(col, *this); }}},
                   2, 340);
     std::vector<Card> graphics;
-    for (const GpuAdapter& adapter : gpu.adapters)
+    for (const GpuAdapter& adapter : machine.gpu.adapters)
         graphics.push_back({L"Grafis", [&adapter](Col& col) { adapterCard(col, adapter); }});
     if (graphics.empty())
-        graphics.push_back({L"Grafis", [this](Col& col) { noAdapterCard(col, gpu); }});
+        graphics.push_back({L"Grafis", [this](Col& col) { noAdapterCard(col, machine.gpu); }});
     y += cardGrid(ui, x, y, width, graphics, 2, 340);
     return y;
 }

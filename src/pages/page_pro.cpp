@@ -100,19 +100,19 @@ void controlCard(Col& col, const App& app, const ControlState& state) {
     else
         wrappedText(col, L"Tidak ada perubahan aktif. Pengaturan Windows Anda tidak diubah.",
                     FontRole::small, ui.colour(Role::textSecondary));
-    if (!app.perfMessage.empty())
-        wrappedText(col, app.perfMessage, FontRole::bodyStrong,
-                    ui.colour(app.perfMessageIsError ? Role::statusBad : Role::text));
+    if (!app.perf.perfMessage.empty())
+        wrappedText(col, app.perf.perfMessage, FontRole::bodyStrong,
+                    ui.colour(app.perf.perfMessageIsError ? Role::statusBad : Role::text));
 
     col.y += ui.px(6);
-    toggle(ui, col.x + col.width - ui.px(40), col.y, app.perfControlOn, commandPerfControl, 0,
-           state.gateOk || app.perfControlOn);
+    toggle(ui, col.x + col.width - ui.px(40), col.y, app.perf.perfControlOn, commandPerfControl, 0,
+           state.gateOk || app.perf.perfControlOn);
     const int switchHeight = drawWrapped(ui, col.x, col.y, col.width - ui.px(40) - ui.px(16),
                                          L"Aktifkan kontrol performa (mati secara bawaan)",
                                          FontRole::bodyStrong, ui.colour(Role::text));
     col.y += std::max(switchHeight, ui.px(24)) + ui.px(4);
 
-    if (!app.perfControlOn) {
+    if (!app.perf.perfControlOn) {
         if (state.gateOk)
             wrappedText(col,
                         L"Mengaktifkan akan menampilkan peringatan dan meminta persetujuan Anda.",
@@ -122,8 +122,8 @@ void controlCard(Col& col, const App& app, const ControlState& state) {
         return;
     }
 
-    const PerfCaps& caps = app.perfCaps;
-    const PowerState& power = app.powerState;
+    const PerfCaps& caps = app.perf.perfCaps;
+    const PowerState& power = app.perf.powerState;
     if (power.valid) {
         kvRow(col, L"Rencana aktif saat ini", power.activeName);
         readingRow(col, L"Status prosesor maks. (dicolok)", power.acPercent,
@@ -134,7 +134,7 @@ void controlCard(Col& col, const App& app, const ControlState& state) {
     col.y += ui.px(4);
     const Ink strong = ui.colour(Role::text);
     wrappedText(col, L"Rencana daya:", FontRole::bodyStrong, strong);
-    planButtons(col, caps.planList, app.selectedPlan);
+    planButtons(col, caps.planList, app.perf.selectedPlan);
 
     if (caps.range.ok) {
         wrappedText(col,
@@ -142,8 +142,9 @@ void controlCard(Col& col, const App& app, const ControlState& state) {
                                static_cast<unsigned long>(caps.minPercent),
                                static_cast<unsigned long>(caps.maxPercent)),
                     FontRole::bodyStrong, strong);
-        stepper(ui, col.x, col.y, percentText(app.selectedPercent), commandPerfPercent,
-                app.selectedPercent > caps.minPercent, app.selectedPercent < caps.maxPercent);
+        stepper(ui, col.x, col.y, percentText(app.perf.selectedPercent), commandPerfPercent,
+                app.perf.selectedPercent > caps.minPercent,
+                app.perf.selectedPercent < caps.maxPercent);
         col.y += ui.px(40);
     }
 
@@ -167,14 +168,14 @@ int App::pagePro(Ui& ui, int x, int y, int width) {
     state.gateOk = checkPerfGate(*this, state.gateReason);
     state.changeActive = recoveryFileExists(appFilePath(*this, recoveryFileName));
     state.restoreFailing = perfRestoreFailing(*this);
-    const Reading<double>* temperature = &thermal.maxTemp;
+    const Reading<double>* temperature = &machine.thermal.maxTemp;
 
     y += pageHeader(ui, x, y, width, L"Pro", L"");
 
-    // Until the page has asked Windows, plans and range are still being measured.
+    // Until the view.page has asked Windows, plans and range are still being measured.
     const Reading<bool> measuring;
-    const Reading<bool>& plans = capsProbed ? perfCaps.plans : measuring;
-    const Reading<bool>& range = capsProbed ? perfCaps.range : measuring;
+    const Reading<bool>& plans = perf.capsProbed ? perf.perfCaps.plans : measuring;
+    const Reading<bool>& range = perf.capsProbed ? perf.perfCaps.range : measuring;
     const std::vector<Card> capabilities{
         {L"Profil performa (rencana daya Windows)",
          [&](Col& col) {
@@ -186,22 +187,22 @@ int App::pagePro(Ui& ui, int x, int y, int width) {
          [&](Col& col) {
              wrappedText(col, formatText(L"Membatasi kecepatan maksimum prosesor (%lu\u2013%lu%%) "
                                          L"agar lebih dingin dan hemat baterai. Tidak dapat "
-                                         L"melebihi 100%%: ini bukan overclock.",
-                                         static_cast<unsigned long>(perfCaps.minPercent),
-                                         static_cast<unsigned long>(perfCaps.maxPercent)));
+                                         L"melebihi 100%%: ini bukan perf.overclock.",
+                                         static_cast<unsigned long>(perf.perfCaps.minPercent),
+                                         static_cast<unsigned long>(perf.perfCaps.maxPercent)));
              supportRows(col, range, temperature);
          }},
         {L"Kontrol kipas",
          [&](Col& col) {
              wrappedText(col, L"Status: Tidak tersedia. Kipas tetap dalam mode otomatis firmware.",
                          FontRole::bodyStrong, col.ui->colour(Role::text));
-             supportRows(col, fanControl, temperature);
+             supportRows(col, perf.fanControl, temperature);
          }},
         {L"Overclock CPU/GPU",
          [&](Col& col) {
              wrappedText(col, L"Status: Tidak didukung.", FontRole::bodyStrong,
                          col.ui->colour(Role::text));
-             supportRows(col, overclock, nullptr);
+             supportRows(col, perf.overclock, nullptr);
          }},
     };
     y += cardGrid(ui, x, y, width, capabilities, 2, 340);

@@ -92,15 +92,17 @@ int App::pageProc(Ui& ui, int x, int y, int width) {
         return y + cardGrid(ui, x, y, width, off, 1, 340);
     }
 
-    const int sortWidth = segmented(ui, x, y, {L"Urut menurut CPU", L"Urut menurut RAM"},
-                                    processes.sortBy == 0 ? 0 : 1, commandProcessSort, true);
+    const int sortWidth =
+        segmented(ui, x, y, {L"Urut menurut CPU", L"Urut menurut RAM"},
+                  machine.processes.sortBy == 0 ? 0 : 1, commandProcessSort, true);
     drawText(ui, x + sortWidth + ui.px(16), y + ui.px(6),
-             formatText(L"%d proses \u00B7 diperbarui tiap %d detik", int(processes.count),
+             formatText(L"%d proses \u00B7 diperbarui tiap %d detik", int(machine.processes.count),
                         settings.processMode == 2 ? 10 : 3),
              FontRole::small, ui.colour(Role::textSecondary));
     y += ui.px(46);
 
-    const std::vector<Card> table{{L"", [this](Col& col) { processTable(col, processes); }}};
+    const std::vector<Card> table{
+        {L"", [this](Col& col) { processTable(col, machine.processes); }}};
     return y + cardGrid(ui, x, y, width, table, 1, 340);
 }
 

@@ -52,10 +52,11 @@ int App::pageSensors(Ui& ui, int x, int y, int width) {
     y += pageHeader(ui, x, y, width, L"Sensor",
                     L"Hanya nilai yang diekspos Windows, firmware, atau driver melalui antarmuka "
                     L"resmi. Nilai tidak pernah ditebak atau dikarang.");
-    y += cardGrid(ui, x, y, width,
-                  {{L"Suhu", [this](Col& col) { temperatureCard(col, thermal, gpu); }},
-                   {L"Kipas", [this](Col& col) { fanCard(col, thermal, gpu); }}},
-                  2, 340);
+    y += cardGrid(
+        ui, x, y, width,
+        {{L"Suhu", [this](Col& col) { temperatureCard(col, machine.thermal, machine.gpu); }},
+         {L"Kipas", [this](Col& col) { fanCard(col, machine.thermal, machine.gpu); }}},
+        2, 340);
     y += cardGrid(ui, x, y, width, {{L"Mengapa banyak sensor tidak tersedia?", whyCard}}, 1, 340);
     return y;
 }

@@ -61,7 +61,8 @@ void physicalDisksCard(Col& col, const StorageInfo& storage) {
                 kvRow(col, L"Status SMART", L"Normal (tidak ada prediksi kegagalan)",
                       ui.colour(Role::statusGood), true);
         } else {
-            readingRow(col, L"Status SMART", false, L"", disk.smart.limitation, disk.smart.reason());
+            readingRow(col, L"Status SMART", false, L"", disk.smart.limitation,
+                       disk.smart.reason());
         }
         col.y += ui.px(6);
     }
@@ -86,7 +87,7 @@ int App::pageStorage(Ui& ui, int x, int y, int width) {
                     L"mendukungnya.");
     const int diskThreshold = settings.alertThreshold[size_t(AlertKind::Disk)];
     std::vector<Card> drives;
-    for (const Drive& drive : storage.drives)
+    for (const Drive& drive : machine.storage.drives)
         drives.push_back({driveTitle(drive), [&drive, diskThreshold](Col& col) {
                               driveCard(col, drive, diskThreshold);
                           }});
@@ -95,9 +96,10 @@ int App::pageStorage(Ui& ui, int x, int y, int width) {
                               wrappedText(col, L"Tidak ada drive lokal yang terdeteksi.");
                           }});
     y += cardGrid(ui, x, y, width, drives, 2, 340);
-    y += cardGrid(ui, x, y, width,
-                  {{L"Disk fisik & SMART", [this](Col& col) { physicalDisksCard(col, storage); }}},
-                  1, 340);
+    y += cardGrid(
+        ui, x, y, width,
+        {{L"Disk fisik & SMART", [this](Col& col) { physicalDisksCard(col, machine.storage); }}}, 1,
+        340);
     return y;
 }
 

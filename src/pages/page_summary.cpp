@@ -21,7 +21,7 @@ Colour warningOrAccent(const Ui& ui, bool warning) {
 }
 
 void cpuTile(Col& col, const App& app) {
-    const CpuInfo& cpu = app.cpu;
+    const CpuInfo& cpu = app.machine.cpu;
     if (cpu.usage.ok) {
         bigValue(col, formatPercent(cpu.usage.value));
         bar(col, cpu.usage.value / 100.0,
@@ -36,7 +36,7 @@ void cpuTile(Col& col, const App& app) {
 }
 
 void ramTile(Col& col, const App& app) {
-    const MemoryInfo& memory = app.memory;
+    const MemoryInfo& memory = app.machine.memory;
     if (!memory.ok) {
         unavailableBlock(col, Limitation::WindowsApi, L"GlobalMemoryStatusEx gagal.");
         return;
@@ -72,7 +72,7 @@ void systemDiskTile(Col& col, const App& app, const Drive* drive) {
 }
 
 void networkTile(Col& col, const App& app) {
-    const NetworkInfo& network = app.network;
+    const NetworkInfo& network = app.machine.network;
     if (!network.status.ok) {
         unavailableBlock(col, network.status.limitation, network.status.reason());
         return;
@@ -91,7 +91,7 @@ void networkTile(Col& col, const App& app) {
 }
 
 void batteryTile(Col& col, const App& app) {
-    const BatteryInfo& battery = app.battery;
+    const BatteryInfo& battery = app.machine.battery;
     if (battery.percent.ok) {
         const int percent = int(battery.percent.value);
         bigValue(col, formatText(L"%d%%", percent));
@@ -151,16 +151,17 @@ void alertsCard(Col& col, const App& app) {
 }
 
 void deviceCard(Col& col, const App& app) {
-    const SystemInfo& system = app.system;
+    const SystemInfo& system = app.machine.system;
     kvRow(col, L"Windows", system.osName + L" (" + system.osVersion + L")");
     if (!system.manufacturer.empty() || !system.model.empty())
         kvRow(col, L"Model", trimText(system.manufacturer + L" " + system.model));
-    kvRow(col, L"Prosesor", app.cpu.name);
-    if (app.memory.ok) kvRow(col, L"RAM terpasang", formatBytes(double(app.memory.totalBytes)));
-    for (const GpuAdapter& adapter : app.gpu.adapters)
+    kvRow(col, L"Prosesor", app.machine.cpu.name);
+    if (app.machine.memory.ok)
+        kvRow(col, L"RAM terpasang", formatBytes(double(app.machine.memory.totalBytes)));
+    for (const GpuAdapter& adapter : app.machine.gpu.adapters)
         kvRow(col, L"Grafis", adapter.name);
-    if (app.gpu.adapters.empty()) {
-        const Reading<bool>& status = app.gpu.status;
+    if (app.machine.gpu.adapters.empty()) {
+        const Reading<bool>& status = app.machine.gpu.status;
         if (status.ok)
             readingRow(col, L"Grafis", false, L"", Limitation::Driver,
                        L"Tidak ada adapter perangkat keras yang dilaporkan DXGI.");
@@ -178,7 +179,7 @@ int App::pageSummary(Ui& ui, int x, int y, int width) {
                     L"dijelaskan beserta angka yang memicunya, dan ambangnya dapat Anda atur di "
                     L"Pengaturan.");
 
-    const Drive* drive = systemDrive(storage);
+    const Drive* drive = systemDrive(machine.storage);
     std::vector<Card> tiles{
         {L"CPU", [this](Col& col) { cpuTile(col, *this); }},
         {L"RAM", [this](Col& col) { ramTile(col, *this); }},
@@ -186,11 +187,12 @@ int App::pageSummary(Ui& ui, int x, int y, int width) {
          [this, drive](Col& col) { systemDiskTile(col, *this, drive); }},
         {L"Jaringan", [this](Col& col) { networkTile(col, *this); }},
     };
-    if (battery.present)
+    if (machine.battery.present)
         tiles.push_back({L"Baterai", [this](Col& col) { batteryTile(col, *this); }});
     y += cardGrid(ui, x, y, width, tiles, 5, 170);
 
-    const HealthInputs inputs{cpu, memory, storage, battery, thermal, gpu};
+    const HealthInputs inputs{machine.cpu,     machine.memory,  machine.storage,
+                              machine.battery, machine.thermal, machine.gpu};
     const std::vector<Finding> findings = evaluateFindings(settings, inputs, alerts.cpuSustained);
     y += cardGrid(
         ui, x, y, width,

@@ -28,7 +28,7 @@ TEST_F(SimulatedApp, TicksFeedTheRingTheRowsTheAlertsAndTheSafetyCheck) {
     settings.saveHistory = true;
     settings.alertThreshold = {100, 0, 0, 0, 40}; // RAM and temperature (49.95 °C) are high
     startMeasuring(*app);
-    EXPECT_NE(app->storage.lastSmartCheck, 0u) << "the disks are checked at start-up";
+    EXPECT_NE(app->machine.storage.lastSmartCheck, 0u) << "the disks are checked at start-up";
     EXPECT_EQ(std::vector<unsigned>({timerPeriodMs(settings, sensorsPage, fastTimer),
                                      timerPeriodMs(settings, sensorsPage, slowTimer),
                                      timerPeriodMs(settings, sensorsPage, smartTimer),
@@ -37,7 +37,7 @@ TEST_F(SimulatedApp, TicksFeedTheRingTheRowsTheAlertsAndTheSafetyCheck) {
                                      processIntervalMs(2, processesPage)}),
               std::vector<unsigned>({2000, 10000, 1800000, 0, 3000, 10000}));
 
-    app->trayPresent = true; // an icon the shell cannot see: balloons are handed out anyway
+    app->view.trayPresent = true; // an icon the shell cannot see: balloons are handed out anyway
     const auto tick = [&](bool notifications) {
         Sleep(30); // the system times move on
         settings.notifications = notifications;
@@ -48,42 +48,42 @@ TEST_F(SimulatedApp, TicksFeedTheRingTheRowsTheAlertsAndTheSafetyCheck) {
                 5000.0);
     settings.alertThreshold[size_t(AlertKind::Disk)] = 100; // every drive is low
     EXPECT_EQ(tick(false), 0u) << "notifications off";
-    app->trayPresent = false;
+    app->view.trayPresent = false;
     EXPECT_EQ(tick(true), 0u) << "no tray";
     EXPECT_EQ(app->alerts.active.size(), 3u);
 
     ASSERT_EQ(app->history.count, 3u);
-    for (int more = 0; more < 40 && !app->cpu.usage.ok; ++more) // Wine's clock moves in steps
+    for (int more = 0; more < 40 && !app->machine.cpu.usage.ok; ++more) // Wine's clock moves in steps
         tick(true);
     const Sample& s = historyAt(app->history, app->history.count - 1);
-    ASSERT_TRUE(app->memory.ok && app->network.ratesValid && app->cpu.usage.ok);
+    ASSERT_TRUE(app->machine.memory.ok && app->machine.network.ratesValid && app->machine.cpu.usage.ok);
     EXPECT_EQ(std::vector<float>({s.cpuPercent, s.ramPercent, s.downloadRate, s.uploadRate,
                                   s.diskReadRate, s.diskWriteRate, s.temperature}),
-              std::vector<float>({float(app->cpu.usage.value), float(app->memory.usedPercent),
-                                  float(app->network.downloadRate), float(app->network.uploadRate),
+              std::vector<float>({float(app->machine.cpu.usage.value), float(app->machine.memory.usedPercent),
+                                  float(app->machine.network.downloadRate), float(app->machine.network.uploadRate),
                                   1048576.0f, 2048.0f, 49.95f}));
 
     app->window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr,
                                   nullptr, nullptr, nullptr); // the process list needs it shown
     for (auto [page, mode] : {std::pair{sensorsPage, 1}, {processesPage, 0}, {processesPage, 2}}) {
-        app->page = page;
+        app->view.page = page;
         settings.processMode = mode;
         onTimer(*app, processTimer);
-        EXPECT_EQ(app->processes.count > 1, mode == 2) << page << " " << mode;
+        EXPECT_EQ(app->machine.processes.count > 1, mode == 2) << page << " " << mode;
     }
     DestroyWindow(std::exchange(app->window, nullptr));
     for (uintptr_t timer : {slowTimer, smartTimer}) { // both read the drives again
-        app->storage.drives.clear();
-        app->storage.lastSmartCheck = 0;
+        app->machine.storage.drives.clear();
+        app->machine.storage.lastSmartCheck = 0;
         onTimer(*app, timer);
-        EXPECT_FALSE(app->storage.drives.empty()) << timer;
-        EXPECT_EQ(app->storage.lastSmartCheck != 0, timer == smartTimer) << timer;
+        EXPECT_FALSE(app->machine.storage.drives.empty()) << timer;
+        EXPECT_EQ(app->machine.storage.lastSmartCheck != 0, timer == smartTimer) << timer;
     }
 
     const test::FakePower power; // while a change is active the fast tick runs the safety check
-    app->powerApi = power.api;
+    app->perf.powerApi = power.api;
     switchPerfControlOn(*app);
-    app->selectedPlan = 1;
+    app->perf.selectedPlan = 1;
     applySelectedPerfChange(*app);
     const std::wstring recovery = folder.file(recoveryFileName);
     ASSERT_TRUE(recoveryFileExists(recovery));

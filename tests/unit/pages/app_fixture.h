@@ -30,14 +30,14 @@ protected:
                                  nullptr, nullptr, nullptr);
         ASSERT_NE(window, nullptr);
         app.window = window;
-        app.recordTextRuns = true;
+        app.view.recordTextRuns = true;
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&app));
-        createFonts(app.fonts, app.dpi);
+        createFonts(app.view.fonts, app.view.dpi);
     }
     void TearDown() override {
         for (UINT_PTR id = 1; id <= 4; ++id)
             KillTimer(window, id);
-        deleteFonts(app.fonts);
+        deleteFonts(app.view.fonts);
         DestroyWindow(window);
     }
     LRESULT send(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -54,21 +54,21 @@ protected:
     }
     // Paints `page` in a page area `pageWidth` dip wide, tall enough for all of it.
     void show(int page, int pageWidth = 852, int height = 3000) {
-        app.page = page;
-        paint(scaled(pageWidth + sidebarWidth + 2 * pageMargin, app.dpi), scaled(height, app.dpi));
+        app.view.page = page;
+        paint(scaled(pageWidth + sidebarWidth + 2 * pageMargin, app.view.dpi), scaled(height, app.view.dpi));
     }
     static constexpr int pageLeft = sidebarWidth + pageMargin;
 
     // The first text drawn left of `right` that is `content` (or with `prefix`, starts with it).
     const TextRun* text(const std::wstring& s, int right = 1 << 30, bool prefix = false) const {
-        for (const TextRun& run : app.textRuns)
+        for (const TextRun& run : app.view.textRuns)
             if ((prefix ? run.text.rfind(s, 0) == 0 : run.text == s) && run.rect.left < right)
                 return &run;
         return nullptr;
     }
     const TextRun* textStarting(const std::wstring& s) const { return text(s, 1 << 30, true); }
     int count(const std::wstring& s) const {
-        return int(std::count_if(app.textRuns.begin(), app.textRuns.end(),
+        return int(std::count_if(app.view.textRuns.begin(), app.view.textRuns.end(),
                                  [&](const TextRun& run) { return run.text == s; }));
     }
     bool chosen(const wchar_t* label) const {
@@ -77,13 +77,13 @@ protected:
     }
     const HitRegion* hit(int32_t command, int32_t argument) const {
         const HitRegion* found = nullptr;
-        for (const HitRegion& region : app.hits)
+        for (const HitRegion& region : app.view.hits)
             if (region.command == command && region.argument == argument) found = &region;
         return found;
     }
     std::vector<int32_t> argumentsOf(int32_t command) const {
         std::vector<int32_t> arguments;
-        for (const HitRegion& region : app.hits)
+        for (const HitRegion& region : app.view.hits)
             if (region.command == command) arguments.push_back(region.argument);
         return arguments;
     }

@@ -18,7 +18,7 @@ TEST_F(HistoryPage, ShowsTheChosenWindowTheFilesAndWhyRowsWait) {
     test::writeTextFile(app.history.path, std::string(3000, 'x'));
     test::writeTextFile(app.history.oldPath, std::string(1096, 'x')); // both files count
     app.history.unsavedReason = L"Sampel terbaru belum disimpan: contoh.";
-    setReading(app.thermal.maxTemp, 61.0);
+    setReading(app.machine.thermal.maxTemp, 61.0);
     show(6);
     EXPECT_EQ(count(L"60 menit terakhir"), 5) << "with a sensor, the temperature chart too";
     EXPECT_NE(textStarting(L"Ukuran berkas riwayat: " + formatBytes(4096.0)), nullptr);

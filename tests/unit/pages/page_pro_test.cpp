@@ -8,14 +8,14 @@ using namespace ovra;
 using ProPage = test::PageView;
 
 TEST_F(ProPage, TheGateHoldsTheSwitchAndApplyAndAChangeOrAFailedRestoreStandsOut) {
-    app.capsProbed = true;
-    setReading(app.perfCaps.range, true);
+    app.perf.capsProbed = true;
+    setReading(app.perf.perfCaps.range, true);
     show(perfControlPage);
     EXPECT_TRUE(argumentsOf(commandPerfControl).empty() && hit(commandPerfRestore, 0))
         << "no sensor: the switch is off, the way back is not";
-    app.perfControlOn = true;
+    app.perf.perfControlOn = true;
     app.settings.safetyLimit = 60;
-    setReading(app.thermal.maxTemp, 60.0);
+    setReading(app.machine.thermal.maxTemp, 60.0);
     show(perfControlPage);
     EXPECT_EQ(argumentsOf(commandSafetyLimit), std::vector<int32_t>{1}) << "60 is the lowest";
     EXPECT_TRUE(hit(commandPerfControl, 0) && argumentsOf(commandPerfApply).empty());
@@ -28,7 +28,7 @@ TEST_F(ProPage, TheGateHoldsTheSwitchAndApplyAndAChangeOrAFailedRestoreStandsOut
     };
     EXPECT_EQ(role(L"Perubahan dari Ovra Monitor sedang aktif."),
               test::roleOf(Role::statusWarning));
-    app.perfRestoreFailedCause = L"Sensor suhu hilang atau gagal dibaca.";
+    app.perf.perfRestoreFailedCause = L"Sensor suhu hilang atau gagal dibaca.";
     show(perfControlPage);
     EXPECT_EQ(role(L"Pemulihan otomatis gagal"), test::roleOf(Role::statusBad));
 }

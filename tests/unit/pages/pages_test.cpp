@@ -7,17 +7,17 @@ using namespace ovra;
 using Pages = test::PageView;
 
 TEST_F(Pages, EachShowsItsValuesBarsAndRegions) {
-    std::tie(app.memory.ok, app.memory.usedPercent) = std::tuple(true, 85.0); // default thresholds
-    setUnavailable(app.gpu.status, Limitation::Permission, L"Uji grafis.");
-    Drive& drive = app.storage.drives.emplace_back();
+    std::tie(app.machine.memory.ok, app.machine.memory.usedPercent) = std::tuple(true, 85.0); // default thresholds
+    setUnavailable(app.machine.gpu.status, Limitation::Permission, L"Uji grafis.");
+    Drive& drive = app.machine.storage.drives.emplace_back();
     std::tie(drive.ready, drive.totalBytes, drive.freeBytes) = std::tuple(true, 1000, 100);
-    app.battery.present = true;
-    setReading(app.battery.percent, 15u);
-    setReading(app.battery.rate, -12'500);
-    setReading(app.thermal.status, true);
-    app.thermal.zones = {{L"TZ0", 45.04}};
-    setReading(app.thermal.maxTemp, 61.6);
-    app.processes.rows = {{4, L"", true, false, 0, 3ull << 29}}; // pid, name, access, use, memory
+    app.machine.battery.present = true;
+    setReading(app.machine.battery.percent, 15u);
+    setReading(app.machine.battery.rate, -12'500);
+    setReading(app.machine.thermal.status, true);
+    app.machine.thermal.zones = {{L"TZ0", 45.04}};
+    setReading(app.machine.thermal.maxTemp, 61.6);
+    app.machine.processes.rows = {{4, L"", true, false, 0, 3ull << 29}}; // pid, name, access, use, memory
     historyAppend(app.history, {.time = systemTimeNow(), .downloadRate = 40'000});
     const std::wstring reason = L"Keterbatasan: " + limitationLabel(Limitation::Permission);
     const struct {
@@ -42,9 +42,9 @@ TEST_F(Pages, EachShowsItsValuesBarsAndRegions) {
         const TextRun* value = text(row.shown, 1 << 30, true);
         ASSERT_TRUE(value && text(row.also, 1 << 30, true)) << row.page;
         const Colour bar = canvas->pixel(value->rect.left + 3, value->rect.bottom + 6);
-        EXPECT_TRUE(row.bar == Role::background || bar == app.palette[row.bar]) << row.page;
+        EXPECT_TRUE(row.bar == Role::background || bar == app.view.palette[row.bar]) << row.page;
         std::vector<std::pair<int, int>> own; // the page's regions, not the sidebar's
-        for (const HitRegion& r : app.hits)
+        for (const HitRegion& r : app.view.hits)
             if (r.rect.left >= pageLeft) own.push_back({r.command, r.argument});
         const auto wanted = std::find(own.begin(), own.end(), std::pair{row.command, row.argument});
         EXPECT_TRUE(row.command ? wanted != own.end() : own.empty()) << row.page;
@@ -53,7 +53,7 @@ TEST_F(Pages, EachShowsItsValuesBarsAndRegions) {
 
 TEST_F(Pages, ProcessTableShowsFiftyRowsInTheChosenOrder) {
     for (uint32_t i = 0; i < 51; ++i)
-        app.processes.rows.push_back({1000 + i, L"", true, true, double(i), 60ull - i});
+        app.machine.processes.rows.push_back({1000 + i, L"", true, true, double(i), 60ull - i});
     for (const auto& [sort, first, last, gone] : // by memory (as listed), then by processor use
          {std::tuple{1, L"1000", L"1049", L"1050"}, {0, L"1050", L"1001", L"1000"}}) {
         executeCommand(app, commandProcessSort, sort);
@@ -82,17 +82,17 @@ TEST_F(Pages, SettingsControlsOfferWhatTheStoredValuesLeaveAtEveryDpi) {
         // clang-format on
     };
     for (const int dpi : {96, 144, 192}) {
-        createFonts(app.fonts, app.dpi = dpi);
+        createFonts(app.view.fonts, app.view.dpi = dpi);
         show(8);
         for (const auto& [command, arguments, heightDip] : controls) {
             EXPECT_EQ(argumentsOf(command), arguments) << command;
-            for (const HitRegion& r : app.hits)
+            for (const HitRegion& r : app.view.hits)
                 EXPECT_TRUE(r.command != command ||
                             r.rect.bottom - r.rect.top == heightDip * dpi / 96);
         }
         // A switch that is on shows the accent near its left end, one that is off its knob.
         const RECT on = hit(commandSaveHistory, 0)->rect, off = hit(commandNotifications, 0)->rect;
-        EXPECT_EQ(canvas->pixel(on.left + dpi / 16, on.top + dpi / 8), app.palette[Role::accent]);
-        EXPECT_NE(canvas->pixel(off.left + dpi / 16, off.top + dpi / 8), app.palette[Role::accent]);
+        EXPECT_EQ(canvas->pixel(on.left + dpi / 16, on.top + dpi / 8), app.view.palette[Role::accent]);
+        EXPECT_NE(canvas->pixel(off.left + dpi / 16, off.top + dpi / 8), app.view.palette[Role::accent]);
     }
 }

@@ -10,10 +10,10 @@ using namespace ovra;
 using Window = test::AppWindow;
 
 TEST_F(Window, WheelAndKeysScrollByScaledStepsAndThePaintClamps) {
-    int& offset = app.scrollOffsets[summaryPage];
+    int& offset = app.view.scrollOffsets[summaryPage];
     send(WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(-30)), 0); // a touchpad's small step down
     EXPECT_EQ(offset, 16);
-    app.contentHeights[summaryPage] = 3000; // as the last paint measured it
+    app.view.contentHeights[summaryPage] = 3000; // as the last paint measured it
     const int keys[] = {VK_END, 0, VK_PRIOR, VK_DOWN, VK_HOME, VK_NEXT, 0};
     const int offsets[] = {scrollToEnd, 2300, 2300 - 620, 2300 - 572, 0, 620, 0};
     for (size_t i = 0; i < std::size(keys); ++i) {
@@ -26,28 +26,28 @@ TEST_F(Window, WheelAndKeysScrollByScaledStepsAndThePaintClamps) {
 }
 
 TEST_F(Window, HoverAndCursorFollowTheContentAfterAScroll) {
-    app.page = pageCount - 1; // settings, full of controls
+    app.view.page = pageCount - 1; // settings, full of controls
     paint(1000, 400);
-    ASSERT_GT(app.hits.size(), size_t(pageCount)) << "the page's controls, then the sidebar";
+    ASSERT_GT(app.view.hits.size(), size_t(pageCount)) << "the page's controls, then the sidebar";
     const size_t region = 0;
-    const RECT rect = app.hits[region].rect;
+    const RECT rect = app.view.hits[region].rect;
     send(WM_MOUSEMOVE, 0, MAKELPARAM((rect.left + rect.right) / 2, rect.bottom - 1));
-    ASSERT_EQ(app.hovered, int(region));
+    ASSERT_EQ(app.view.hovered, int(region));
     onMouseWheel(app, -30); // the content moves 16 pixels up under the resting pointer
     paint(1000, 400);
-    EXPECT_NE(app.hovered, int(region));
-    EXPECT_EQ(app.hovered, regionAt(app.hits, app.mouse));
-    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, app.hovered < 0 ? IDC_ARROW : IDC_HAND));
+    EXPECT_NE(app.view.hovered, int(region));
+    EXPECT_EQ(app.view.hovered, regionAt(app.view.hits, app.view.mouse));
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, app.view.hovered < 0 ? IDC_ARROW : IDC_HAND));
 }
 
 // A release without a press (a title-bar double-click) is no click.
 TEST_F(Window, ClickOpensThePageUnderTheReleaseTouchingOnlyTheProcessTimer) {
-    app.hits = {{RECT{-50, -50, 300, 300}, commandNavigate, processesPage}};
+    app.view.hits = {{RECT{-50, -50, 300, 300}, commandNavigate, processesPage}};
     send(WM_LBUTTONUP, 0, MAKELPARAM(WORD(-5), WORD(-5)));
-    EXPECT_EQ(app.page, summaryPage);
+    EXPECT_EQ(app.view.page, summaryPage);
     send(WM_LBUTTONDOWN, 0, 0);
     send(WM_LBUTTONUP, 0, MAKELPARAM(WORD(-5), WORD(-5)));
-    EXPECT_EQ(app.page, processesPage);
+    EXPECT_EQ(app.view.page, processesPage);
     EXPECT_TRUE(timerRuns(processTimer));
     EXPECT_FALSE(timerRuns(fastTimer));
     navigateTo(app, batteryPage);

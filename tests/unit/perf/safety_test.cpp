@@ -53,14 +53,14 @@ protected:
         };
         shown.clear();
         run(-1, IDOK);
-        app->powerApi = power.api;
+        app->perf.powerApi = power.api;
         refreshPerfCaps(*app);
     }
     // Answers `reply`; while box `during` is open the temperature becomes `later`.
     void run(int32_t command, int reply, const wchar_t* during = L"", double later = 50) {
-        app->thermal.maxTemp = celsius(50);
+        app->machine.thermal.maxTemp = celsius(50);
         answer = [=, this](const std::wstring& caption) {
-            if (caption == during) app->thermal.maxTemp = celsius(later);
+            if (caption == during) app->machine.thermal.maxTemp = celsius(later);
             return reply;
         };
         if (command >= 0) executeCommand(*app, command, 0);
@@ -76,7 +76,7 @@ protected:
         ASSERT_TRUE(power.recorded() && power.has(test::highId + " 95 95"));
     }
     bool restored() const { return !power.recorded() && power.state() == test::threePlans; }
-    bool says(const wchar_t* start) const { return app->perfMessage.rfind(start, 0) == 0; }
+    bool says(const wchar_t* start) const { return app->perf.perfMessage.rfind(start, 0) == 0; }
 
     test::FakePower power;
     std::unique_ptr<App> app = std::make_unique<App>(power.folder.path);
@@ -94,20 +94,20 @@ TEST_F(AppPerf, ConsentAndConfirmationAreAskedAndTheGateHoldsAfterThem) {
     run(commandPerfApply, IDYES);
     run(commandPerfReset, IDYES); // the record is restored first
     EXPECT_TRUE(power.has("active " + test::balancedId) && !power.recorded() &&
-                !app->perfControlOn);
+                !app->perf.perfControlOn);
 }
 
 TEST_F(AppPerf, TheMonitorAndEveryEndingRestoreAndACrashLeavesItToTheNextStart) {
     applyChange();
-    app->thermal.maxTemp = celsius(99);
+    app->machine.thermal.maxTemp = celsius(99);
     power.add("fail PowerSetActiveScheme 5");
     app->settings.safetyLimit = 95;
     executeCommand(*app, commandSafetyLimit, +1); // 95 at most, and checked at once
     EXPECT_TRUE(says(L"Pemulihan otomatis: Suhu 99°C mencapai batas pengaman 95°C. "));
-    EXPECT_TRUE(app->perfMessageIsError && perfRestoreFailing(*app) && !app->perfControlOn);
+    EXPECT_TRUE(app->perf.perfMessageIsError && perfRestoreFailing(*app) && !app->perf.perfControlOn);
     fastTick(*app);
     EXPECT_TRUE(power.recorded()) << "the fast tick does not retry";
-    app->thermal.maxTemp = celsius(50); // the cause has passed: the retry goes on
+    app->machine.thermal.maxTemp = celsius(50); // the cause has passed: the retry goes on
     safetyCheck(*app);
     EXPECT_TRUE(restored() && says(L"Pemulihan otomatis: ") && !perfRestoreFailing(*app));
     // Every ending undoes; only closing the window tells of a failure, in one box.
@@ -124,14 +124,14 @@ TEST_F(AppPerf, TheMonitorAndEveryEndingRestoreAndACrashLeavesItToTheNextStart) 
             power.add(failure);
             end();
             EXPECT_TRUE(restored() == failure.empty() && says(reason)) << failure;
-            EXPECT_EQ(app->perfControlOn, *reason == L'W' || *reason == L'A') << "sleep, off";
+            EXPECT_EQ(app->perf.perfControlOn, *reason == L'W' || *reason == L'A') << "sleep, off";
             EXPECT_EQ(shown.size() == 1 && box(0, MB_OK | MB_ICONWARNING, L"Pengaturan performa"),
                       !failure.empty() && *reason == L'A');
             if (!failure.empty()) restorePerfSettings(*app);
         }
     applyChange();
     app = std::make_unique<App>(power.folder.path);
-    app->powerApi = power.api;
+    app->perf.powerApi = power.api;
     recoverAtStartup(*app);
     EXPECT_TRUE(restored() && says(L"Saat dibuka, Ovra Monitor menemukan perubahan"));
 }
