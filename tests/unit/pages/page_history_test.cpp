@@ -1,7 +1,7 @@
 // The History page: the time window, the storage card and the temperature card.
 #include <gtest/gtest.h>
 
-#include "page_view.h"
+#include "app_fixture.h"
 #include "sources/format.h"
 
 using namespace ovra;

@@ -1,7 +1,7 @@
 // The performance-control page: what the gate holds, and a change in force.
 #include <gtest/gtest.h>
 
-#include "page_view.h"
+#include "app_fixture.h"
 #include "app/commands.h"
 
 using namespace ovra;

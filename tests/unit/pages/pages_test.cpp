@@ -1,5 +1,5 @@
 // The pages as the frame paints them: values, reasons, bars, regions, process order, settings.
-#include "page_view.h"
+#include "app_fixture.h"
 #include "app/commands.h"
 #include "sources/clock.h"
 

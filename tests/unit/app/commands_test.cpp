@@ -1,7 +1,7 @@
 // The commands: each setting saved at once; export and clear with their dialogs, faked.
 #include <gtest/gtest.h>
 
-#include "app_fixture.h"
+#include "pages/app_fixture.h"
 
 #include <commdlg.h>
 

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/scheduler.h"
-#include "app_fixture.h"
+#include "pages/app_fixture.h"
 #include "app/commands.h"
 
 using namespace ovra;

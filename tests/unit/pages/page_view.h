@@ -1,2 +1,0 @@
-#pragma once
-#include "app_fixture.h" // PageView
