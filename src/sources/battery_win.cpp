@@ -1,4 +1,4 @@
-#include "sources/battery.h"
+#include "sources/answers_win.h"
 
 #include <windows.h>
 #include <winioctl.h>
@@ -107,16 +107,22 @@ std::wstring interfacePath(HDEVINFO list, SP_DEVICE_INTERFACE_DATA& data) {
 
 } // namespace
 
+PowerStatusAnswer powerStatusFromAnswer(const SYSTEM_POWER_STATUS& status) {
+    PowerStatusAnswer answer;
+    answer.acLineStatus = status.ACLineStatus;
+    answer.batteryFlag = status.BatteryFlag;
+    answer.lifePercent = status.BatteryLifePercent;
+    answer.lifeTime = status.BatteryLifeTime;
+    return answer;
+}
+
 void batteryUpdate(BatteryInfo& battery) {
     InterfaceList list;
     BatteryCalls calls;
     calls.powerStatus = [](PowerStatusAnswer& answer) {
         SYSTEM_POWER_STATUS status = {};
         if (!GetSystemPowerStatus(&status)) return false;
-        answer.acLineStatus = status.ACLineStatus;
-        answer.batteryFlag = status.BatteryFlag;
-        answer.lifePercent = status.BatteryLifePercent;
-        answer.lifeTime = status.BatteryLifeTime;
+        answer = powerStatusFromAnswer(status);
         return true;
     };
     calls.openInterfaces = [&list] {

@@ -1,8 +1,4 @@
-#include "sources/network.h"
-
-#include <winsock2.h>
-#include <ws2ipdef.h>
-#include <iphlpapi.h>
+#include "sources/answers_win.h"
 
 #include <algorithm>
 
@@ -41,7 +37,13 @@ template <size_t N> void assignBounded(std::wstring& target, const wchar_t (&sou
     target.assign(source, std::find(source, source + N, L'\0'));
 }
 
-void copyRow(NetworkRow& row, const MIB_IF_ROW2& mib) {
+// The copy of the interface table, reused from update to update: once the
+// table's size and names settle, copying it allocates nothing.
+std::vector<NetworkRow> rows;
+
+} // namespace
+
+void networkRowFromAnswer(NetworkRow& row, const MIB_IF_ROW2& mib) {
     row.luid = mib.InterfaceLuid.Value;
     assignBounded(row.alias, mib.Alias);
     assignBounded(row.description, mib.Description);
@@ -54,12 +56,6 @@ void copyRow(NetworkRow& row, const MIB_IF_ROW2& mib) {
     row.inOctets = mib.InOctets;
     row.outOctets = mib.OutOctets;
 }
-
-// The copy of the interface table, reused from update to update: once the
-// table's size and names settle, copying it allocates nothing.
-std::vector<NetworkRow> rows;
-
-} // namespace
 
 void networkUpdate(NetworkInfo& network) {
     const IpHelper& api = ipHelper();
@@ -78,7 +74,7 @@ void networkUpdate(NetworkInfo& network) {
 
     rows.resize(table->NumEntries);
     for (ULONG i = 0; i < table->NumEntries; ++i)
-        copyRow(rows[i], table->Table[i]);
+        networkRowFromAnswer(rows[i], table->Table[i]);
     api.freeMibTable(table);
 
     networkApply(network, rows, now);
