@@ -161,22 +161,8 @@ HWND messageBoxOf(DWORD processId, const std::wstring& caption) {
     return nullptr;
 }
 
-std::wstring messageBoxText(HWND box) {
-    std::wstring all;
-    wchar_t text[2048] = {};
-    for (HWND child = nullptr; (child = FindWindowExW(box, child, L"Static", nullptr));)
-        if (GetWindowTextW(child, text, 2048) > 0) all += std::wstring(text) + L"\n";
-    return all;
-}
-
 void answer(HWND box, int id) { // posted: the box ends its own loop
     PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(GetDlgItem(box, id)));
-}
-
-bool balloonShown(DWORD programId) {
-    for (HWND tip : topWindows(L"tooltips_class32"))
-        if (IsWindowVisible(tip) && ownerOf(tip) != programId) return true;
-    return false;
 }
 
 std::vector<HWND> topWindows(const wchar_t* className) {

@@ -86,10 +86,8 @@ inline POINT lastColumnRun(const Screen& screen, uint32_t colour, int run) {
 }
 
 HWND messageBoxOf(DWORD processId, const std::wstring& caption); // shown, or null
-std::wstring messageBoxText(HWND box);                           // its static texts, one per line
 void answer(HWND box, int id);                                   // as a click on its button `id`
 
-bool balloonShown(DWORD programId); // a visible tooltip of the shell, not the program's
 constexpr wchar_t mainWindowClass[] = L"OvraMonitorMainWindow";
 std::vector<HWND> topWindows(const wchar_t* className); // every one of the class
 
