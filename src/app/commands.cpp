@@ -54,7 +54,9 @@ bool settingsCommand(App& app, int32_t command, int32_t argument) {
             processClear(app.machine.processes);
         else if (app.view.page == processesPage)
             processUpdate(app.machine.processes, app.machine.cpu.logicalProcessors);
-        restartTimers(app);
+        // The mode drives the process timer alone; the sampling and SMART timers
+        // keep their phase.
+        restartProcessTimer(app);
         return true;
     case commandSaveHistory:
         settings.saveHistory = !settings.saveHistory;

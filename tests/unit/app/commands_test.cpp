@@ -6,6 +6,7 @@
 #include <commdlg.h>
 
 #include "app/commands.h"
+#include "app/scheduler.h"
 #include "sources/format.h"
 #include "store/settings_fields.h"
 
@@ -59,6 +60,14 @@ TEST_F(Commands, EachSettingCommandSavesItsValueAtOnce) {
         loadSettings(saved, folder.file(settingsFileName));
         EXPECT_EQ(settingValue(saved, size_t(c.field)), c.expected) << "row " << &c - cases;
     }
+}
+
+TEST_F(Commands, TheProcessModeTouchesOnlyTheProcessTimerAndAnIntervalItsTimer) {
+    app.view.page = processesPage;
+    executeCommand(app, commandProcessMode, 2);
+    EXPECT_TRUE(timerRuns(processTimer) && !timerRuns(fastTimer) && !timerRuns(smartTimer));
+    executeCommand(app, commandSlowInterval, 0);
+    EXPECT_TRUE(timerRuns(slowTimer));
 }
 
 TEST_F(Commands, ExportAndClearAskFirstAndReportTheOutcome) {
