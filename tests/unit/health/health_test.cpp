@@ -71,6 +71,7 @@ TEST(Health, EachCheckAtItsEdgeInOrderAndItsTimesOnTheMonotonicClock) {
                       evaluateFindings(Settings{}, m.inputs(), false));
     };
     std::wstring text = all(1);
+    EXPECT_NE(text.find(L"RAM sekecil ini"), text.npos) << "3 GiB counts as small";
     for (const wchar_t* part :
          {L"RAM hampir penuh: RAM terpakai 85% (ambang 85%). Tersedia 460 MB.|",
           L"Ruang disk menipis: C: tersisa 8,00 GB (8,0%). D: tersisa 4,00 GB (4,0%).|Baterai "
@@ -88,6 +89,9 @@ TEST(Health, EachCheckAtItsEdgeInOrderAndItsTimesOnTheMonotonicClock) {
         text.erase(0, at + wcslen(part));
     }
     EXPECT_EQ(text.find(L"menipis: "), text.npos) << "E has exactly 10 % free";
+    m.memory.totalBytes = 3 * gib + 1;
+    EXPECT_EQ(joined({}, evaluateFindings(Settings{}, m.inputs(), false)).find(L"sekecil"),
+              std::wstring::npos);
 
     m.memory.usedPercent = 84.99;
     setReading(m.memory.commitTotal, 9 * gib - 1);
