@@ -69,10 +69,10 @@ TEST(Processes, UseBetweenSnapshotsAndBothOrders) {
     ProcessList list;
     const ProcessSample denied{4, L"", false, false, 0, 0, false, 0};
     processApplySnapshot(list,
-                         {process(0, 0, 0), denied, process(10, 0, 300), process(20, 0, 100),
-                          process(30, 0, 200), process(40, 0, 50)},
+                         {process(0, 0, 0), denied, process(10, 0, 300), process(50, 0, 100),
+                          process(20, 0, 100), process(30, 0, 200), process(40, 0, 50)},
                          1000 * second, 4);
-    EXPECT_EQ(order(list), (std::vector<uint32_t>{10, 30, 20, 40, 4})); // nothing measured yet
+    EXPECT_EQ(order(list), (std::vector<uint32_t>{10, 30, 20, 50, 40, 4})); // none measured yet
     processApplySnapshot(list,
                          {denied, process(10, 1, 300), process(20, 4, 100), process(30, 9, 200, 2),
                           process(40, 99, 50)},
