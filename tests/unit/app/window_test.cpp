@@ -4,6 +4,7 @@
 #include "app/scheduler.h"
 #include "pages/app_fixture.h"
 #include "app/commands.h"
+#include "app/tray.h"
 
 using namespace ovra;
 
@@ -52,4 +53,19 @@ TEST_F(Window, ClickOpensThePageUnderTheReleaseTouchingOnlyTheProcessTimer) {
     EXPECT_FALSE(timerRuns(fastTimer));
     navigateTo(app, batteryPage);
     EXPECT_FALSE(timerRuns(processTimer));
+}
+
+// The smallest window is 760 x 520 dip at every DPI; balloon texts are cut to the
+// shell's field, never inside a surrogate pair.
+TEST_F(Window, MinimumSizeFollowsTheDpiAndTrayTextsFitTheirFields) {
+    for (int dpi : {96, 144}) {
+        app.view.dpi = dpi;
+        MINMAXINFO info{};
+        send(WM_GETMINMAXINFO, 0, LPARAM(&info));
+        EXPECT_EQ(info.ptMinTrackSize.x, 760 * dpi / 96);
+        EXPECT_EQ(info.ptMinTrackSize.y, 520 * dpi / 96);
+    }
+    const std::wstring pair = L"\U0001F525"; // two UTF-16 units
+    EXPECT_EQ(fitText(L"ab" + pair, 3), L"ab");
+    EXPECT_EQ(fitText(L"ab" + pair, 4), L"ab" + pair);
 }

@@ -40,8 +40,7 @@ TEST(SettingsFile, KeysReadClampedRoundTripAndMissingOnesKeepWhatIsHeld) {
         EXPECT_EQ(values(again), expected) << "saved and read back";
     }
     WritePrivateProfileStringW(L"umum", L"tema", nullptr, path.c_str());
-    Settings held;
-    held.theme = 0;
+    Settings held{.theme = 0};
     loadSettings(held, path);
     EXPECT_TRUE(held.theme == 0 && held.fastIntervalMs == 5000)
         << "a missing key keeps the value held";
