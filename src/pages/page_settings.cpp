@@ -180,7 +180,7 @@ int App::pageSettings(Ui& ui, int x, int y, int width) {
     y += cardGrid(ui, x, y, width, data, 2, 340);
 
     const std::vector<Card> metrics{
-        {L"Ekspor metrik", [&](Col& col) {
+        {L"Pemantauan banyak PC", [&](Col& col) {
              toggleRow(col, L"Ekspor metrik",
                        L"Mati secara bawaan. Bila aktif, pembacaan ditulis sebagai berkas "
                        L"Prometheus (.prom) di folder ini pada setiap pembaruan sensor, untuk "
