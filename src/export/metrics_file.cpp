@@ -17,10 +17,9 @@ using Labels = std::vector<std::pair<const char*, std::string>>;
 constexpr uint64_t unixEpochFileTime = 116444736000000000ull;
 
 const char* categoryName(Limitation limitation) {
-    static const char* const names[] = {"none",       "measuring",  "sensor",
-                                        "firmware",   "driver",     "windows_api",
-                                        "permission", "hardware",   "setting",
-                                        "unsupported"};
+    static const char* const names[] = {"none",    "measuring",   "sensor",     "firmware",
+                                        "driver",  "windows_api", "permission", "hardware",
+                                        "setting", "unsupported"};
     const auto index = static_cast<uint32_t>(limitation);
     return index < sizeof(names) / sizeof(names[0]) ? names[index] : "unsupported";
 }
@@ -52,8 +51,8 @@ public:
 
     void sample(const Labels& labels, double value) {
         if (!headerWritten_) {
-            text_ += std::string("# HELP ") + name_ + ' ' + help_ + "\n# TYPE " + name_ +
-                     " gauge\n";
+            text_ +=
+                std::string("# HELP ") + name_ + ' ' + help_ + "\n# TYPE " + name_ + " gauge\n";
             headerWritten_ = true;
         }
         text_ += name_;
@@ -190,8 +189,7 @@ void battery(Exposition& out, const MetricsSnapshot& s) {
     };
     each("ovra_battery_charge_ratio", "Battery charge, 0 to 1.", s.battery.percent, 100);
     each("ovra_battery_capacity_ratio",
-         "Full-charge capacity against the design capacity (wear), 0 to 1.", s.battery.health,
-         100);
+         "Full-charge capacity against the design capacity (wear), 0 to 1.", s.battery.health, 100);
     each("ovra_battery_cycle_count", "Charge cycles the battery reports.", s.battery.cycleCount, 1);
 }
 
@@ -203,8 +201,9 @@ void temperatures(Exposition& out, const MetricsSnapshot& s) {
         out.sample({{"zone", utf8(zone.name)}}, zone.celsius);
     out.family("ovra_gpu_temperature_celsius", "Temperature the graphics driver reports.");
     for (size_t index = 0; index < s.gpu.adapters.size(); ++index)
-        out.reading(s.gpu.adapters[index].temperature, 1,
-                    {{"gpu", std::to_string(index)}, {"adapter", utf8(s.gpu.adapters[index].name)}});
+        out.reading(
+            s.gpu.adapters[index].temperature, 1,
+            {{"gpu", std::to_string(index)}, {"adapter", utf8(s.gpu.adapters[index].name)}});
     out.family("ovra_hottest_temperature_celsius",
                "The hottest official temperature (thermal zones and graphics adapters).");
     out.reading(hottestOfficialTemperature(s.thermal, s.gpu), 1);
@@ -218,9 +217,9 @@ void graphics(Exposition& out, const MetricsSnapshot& s) {
                           double unit) {
         out.family(name, help);
         for (size_t index = 0; index < s.gpu.adapters.size(); ++index)
-            out.reading(s.gpu.adapters[index].*field, unit,
-                        {{"gpu", std::to_string(index)},
-                         {"adapter", utf8(s.gpu.adapters[index].name)}});
+            out.reading(
+                s.gpu.adapters[index].*field, unit,
+                {{"gpu", std::to_string(index)}, {"adapter", utf8(s.gpu.adapters[index].name)}});
     };
     each("ovra_gpu_usage_ratio", "Use of the busiest engine type, 0 to 1.", &GpuAdapter::usage,
          100);

@@ -47,7 +47,7 @@ std::wstring metricsFileName(const std::wstring& user);
 
 // Writes `text` to folder\name complete or not at all: into a temporary name the
 // collector ignores, then one replace. False with Windows' reason in `error`.
-bool writeMetricsFile(const std::wstring& folder, const std::wstring& name,
-                      const std::string& text, std::wstring& error);
+bool writeMetricsFile(const std::wstring& folder, const std::wstring& name, const std::string& text,
+                      std::wstring& error);
 
 } // namespace ovra

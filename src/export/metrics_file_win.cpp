@@ -7,8 +7,8 @@
 
 namespace ovra {
 
-bool writeMetricsFile(const std::wstring& folder, const std::wstring& name,
-                      const std::string& text, std::wstring& error) {
+bool writeMetricsFile(const std::wstring& folder, const std::wstring& name, const std::string& text,
+                      std::wstring& error) {
     std::wstring target = folder;
     if (!target.empty() && target.back() != L'\\' && target.back() != L'/') target += L'\\';
     target += name;
@@ -23,9 +23,9 @@ bool writeMetricsFile(const std::wstring& folder, const std::wstring& name,
             return false;
         }
         DWORD done = 0;
-        written = WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &done,
-                            nullptr) &&
-                  done == text.size();
+        written =
+            WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &done, nullptr) &&
+            done == text.size();
         if (!written) error = windowsErrorText(GetLastError());
     }
     if (written && MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING))

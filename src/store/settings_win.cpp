@@ -14,9 +14,9 @@ void loadSettings(Settings& settings, const std::wstring& path) {
                                                 settingValue(settings, index), path.c_str());
         setSettingValue(settings, index, static_cast<int32_t>(read));
     }
-    settings.exportMetrics = static_cast<int32_t>(GetPrivateProfileIntW(
-                                 settingsSection, exportMetricsKey, settings.exportMetrics,
-                                 path.c_str())) > 0;
+    settings.exportMetrics =
+        static_cast<int32_t>(GetPrivateProfileIntW(settingsSection, exportMetricsKey,
+                                                   settings.exportMetrics, path.c_str())) > 0;
     std::wstring folder(MAX_PATH * 4, L'\0');
     folder.resize(GetPrivateProfileStringW(settingsSection, metricsFolderKey,
                                            settings.metricsFolder.c_str(), folder.data(),

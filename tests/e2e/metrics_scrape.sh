@@ -10,18 +10,14 @@ trap 'for p in "${pids[@]}"; do { kill "$p"; wait "$p"; } 2>/dev/null || true; d
 fail() { echo "FAIL: $*" >&2; exit 1; }
 winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
 free_port() { # one nobody listens on now
-  local port=$((20000 + RANDOM % 20000))
-  while (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; do port=$((port + 1)); done
-  echo "$port"
-}
+  local p=$((20000 + RANDOM % 20000)); while (exec 3<>"/dev/tcp/127.0.0.1/$p") 2>/dev/null; do p=$((p + 1)); done; echo $p; }
 wait_for() { local end=$((SECONDS + $1)); shift; until "$@"; do [ $SECONDS -lt $end ] || return 1; sleep 0.5; done; }
 
 # Zone TZ00 at 90.05 °C, over the safety limit of 85 °C; drive C: busy.
 mkdir -p "$work/prom" "$work/tsdb" "$appdata/OvraMonitor"
-printf '%s\n' '\Thermal Zone Information(\_TZ.TZ00)\Temperature = 3632' \
+printf '%s\n' '\Thermal Zone Information(\_TZ.TZ00)\Temperature = 3632' >"$work/pc.txt" \
   '\Thermal Zone Information(\_TZ.TZ01)\Temperature = 3122' \
-  '\LogicalDisk(C:)\Disk Read Bytes/sec = 1572864' '\LogicalDisk(C:)\Disk Write Bytes/sec = 356352' \
-  >"$work/pc.txt"
+  '\LogicalDisk(C:)\Disk Read Bytes/sec = 1572864' '\LogicalDisk(C:)\Disk Write Bytes/sec = 356352'
 printf '[umum]\r\ninterval_lambat_ms=5000\r\nekspor_metrik=1\r\nfolder_metrik=%s\r\n' \
   "$(winpath "$work/prom")" >"$appdata/OvraMonitor/settings.ini"
 WINEDLLOVERRIDES="pdh=n;mscoree,mshtml=" OVRA_PDH_STATE="$(winpath "$work/pc.txt")" \

@@ -23,15 +23,16 @@ TEST(MetricsFile, TextHasEveryReadSeriesEscapedAndNamesWhatIsMissing) {
     std::tie(drive.letter, drive.label, drive.driveType, drive.ready, drive.freeBytes) =
         std::tuple(L'D', L"a\"b\\c\nd", 2u, true, 7ull);
     std::tie(storage.disks[0].number, storage.disks[0].model) = std::tuple(1, L"M");
-    setReading(cpu.usage, 42.0), setReading(drive.readRate, 1536.0), setReading(battery.health, 75.5);
+    setReading(cpu.usage, 42.0), setReading(drive.readRate, 1536.0),
+        setReading(battery.health, 75.5);
     setReading(storage.disks[0].smart, true), setReading(thermal.status, true);
     setUnavailable(memory.commitTotal, Limitation::Permission, L"x");
     thermal.zones.push_back({L"\\_TZ.TZ00", 50.5});
     const std::vector<Finding> findings{{FindingSeverity::Critical, L"", L""}};
     const std::vector<Alert> alerts{{AlertKind::Disk, L"", L""}};
-    MetricsSnapshot snapshot{cpu,     memory,   NetworkInfo{}, storage, battery, thermal,
-                             GpuInfo{}, system, findings,      alerts,  true,    80,
-                             L"Budi \"B\"", L"1.2.3", 116444736015000000ull};
+    MetricsSnapshot snapshot{cpu,     memory,    NetworkInfo{}, storage,  battery,
+                             thermal, GpuInfo{}, system,        findings, alerts,
+                             true,    80,        L"Budi \"B\"", L"1.2.3", 116444736015000000ull};
     const std::string text = metricsText(snapshot), u = "{user=\"Budi \\\"B\\\"\"",
                       d = ",drive=\"D:\",volume=\"a\\\"b\\\\c\\nd\",type=\"removable\"}",
                       r = "ovra_reading_unavailable" + u + ",reading=\"ovra_";
@@ -54,13 +55,15 @@ TEST(MetricsFile, TextHasEveryReadSeriesEscapedAndNamesWhatIsMissing) {
                     text.find("# TYPE " + line.substr(0, line.find('{')) + " gauge\n") < at)
             << line << text;
     }
-    for (const char* absent : {"ovra_gpu", "ovra_memory_commit_bytes{", "ovra_battery_cycle_count{",
-                               "ovra_network_receive_bytes_per_second{", "ovra_hottest_temperature_celsius{"})
+    for (const char* absent :
+         {"ovra_gpu", "ovra_memory_commit_bytes{", "ovra_battery_cycle_count{",
+          "ovra_network_receive_bytes_per_second{", "ovra_hottest_temperature_celsius{"})
         EXPECT_EQ(text.find(absent), std::string::npos) << absent;
     EXPECT_EQ(text.back(), '\n');
     // Two users, two files and two labels: a name that needs replacing gets a hash too.
     snapshot.user = L"Ani";
-    EXPECT_NE(metricsText(snapshot).find("ovra_cpu_usage_ratio{user=\"Ani\"} 0.42\n"), std::string::npos);
+    EXPECT_NE(metricsText(snapshot).find("ovra_cpu_usage_ratio{user=\"Ani\"} 0.42\n"),
+              std::string::npos);
     EXPECT_EQ(metricsFileName(L"budi-2_x"), L"ovra_budi-2_x.prom");
     EXPECT_EQ(metricsFileName(L"budi x").substr(0, 12), L"ovra_budi_x_");
 }
@@ -71,8 +74,8 @@ TEST(MetricsFile, ReplacedInOneStepOrNotAtAll) {
     test::TempFolder folder{L"ovra-metrics"};
     const std::wstring name = L"ovra_a.prom", path = folder.file(name.c_str());
     const auto open = [&] {
-        return CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                           nullptr, OPEN_EXISTING, 0, nullptr);
+        return CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
     };
     const auto read = [](HANDLE file) {
         char text[8] = {};
