@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <utility>
 
 #include "sources/utf8.h"
@@ -299,9 +298,9 @@ std::wstring metricsFileName(const std::wstring& user) {
         changed = changed || !kept;
     }
     if (changed) {
-        wchar_t suffix[16];
-        std::swprintf(suffix, 16, L"_%08x", hash);
-        safe += suffix;
+        safe += L'_';
+        for (int shift = 28; shift >= 0; shift -= 4)
+            safe += L"0123456789abcdef"[(hash >> shift) & 15];
     }
     return L"ovra_" + safe + L".prom";
 }
