@@ -69,6 +69,8 @@ enum Command : int32_t {
     commandPerfReset = 25,       //
     commandSafetyLimit = 26,     // -1 or +1
     commandOpenDataFolder = 27,  //
+    commandExportMetrics = 28,   // toggles
+    commandMetricsFolder = 29,   // asks for the folder
     commandAlertThreshold = 100, // + alert kind; argument -1 or +1
 };
 
@@ -146,6 +148,7 @@ struct App {
     HistoryStore history;
     AlertState alerts;
     PerfControl perf;
+    std::wstring metricsError; // why the metrics file could not be written; empty when it was
 
     // The message boxes and the save dialog of the commands.
     Dialogs dialogs;

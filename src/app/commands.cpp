@@ -7,12 +7,14 @@
 #include <shellapi.h>
 
 #include "app/app.h"
+#include "app/metrics_export.h"
 #include "app/perf_control.h"
 #include "app/scheduler.h"
 #include "app/perf_dialogs.h"
 #include "app/window.h"
 #include "store/autostart.h"
 #include "store/data_folder.h"
+#include "export/metrics_file.h"
 
 namespace ovra {
 
@@ -124,6 +126,23 @@ void toggleAutostart(App& app) {
         messageBox(app, L"Gagal mengubah pengaturan: " + error, MB_ICONERROR);
 }
 
+// The metrics folder through the save dialog: the folder of the file name chosen.
+void chooseMetricsFolder(App& app) {
+    SaveFileRequest request;
+    request.filter = std::wstring(L"Berkas metrik Prometheus (*.prom)\0*.prom\0", 42);
+    request.initialName = metricsFileName(signedInUser());
+    request.defaultExtension = L"prom";
+    request.flags = OFN_PATHMUSTEXIST | OFN_NOREADONLYRETURN;
+    std::wstring path;
+    if (!app.dialogs.saveFile(app.window, request, path)) return;
+    const size_t slash = path.find_last_of(L"\\/");
+    if (slash == std::wstring::npos) return;
+    if (app.settings.exportMetrics) removeMetricsFile(app);
+    app.settings.metricsFolder = path.substr(0, slash == 2 ? 3 : slash);
+    saveAppSettings(app);
+    exportMetrics(app);
+}
+
 // Commands that act rather than change a setting.
 bool actionCommand(App& app, int32_t command, int32_t argument) {
     switch (command) {
@@ -137,6 +156,13 @@ bool actionCommand(App& app, int32_t command, int32_t argument) {
         app.machine.processes.sortBy = static_cast<uint32_t>(argument);
         processSort(app.machine.processes);
         return true;
+    case commandExportMetrics:
+        if (app.settings.exportMetrics) removeMetricsFile(app);
+        app.settings.exportMetrics = !app.settings.exportMetrics;
+        saveAppSettings(app);
+        exportMetrics(app);
+        return true;
+    case commandMetricsFolder: chooseMetricsFolder(app); return true;
     case commandOpenDataFolder:
         ShellExecuteW(app.window, L"open", dataFolder().c_str(), nullptr, nullptr, SW_SHOWNORMAL);
         return true;

@@ -1,6 +1,7 @@
 #include "app/scheduler.h"
 
 #include "app/app.h"
+#include "app/metrics_export.h"
 #include "app/perf_control.h"
 #include "app/profile.h"
 #include "app/tray.h"
@@ -129,6 +130,7 @@ void slowTick(App& app) {
     batteryUpdate(app.machine.battery);
     drivesUpdate(app.machine.storage);
     safetyCheck(app);
+    exportMetrics(app);
     // The shell may not have been ready at start-up (Explorer starting at sign-in).
     if (!app.view.trayPresent) addTrayIcon(app);
     invalidateIfShown(app);

@@ -177,7 +177,24 @@ int App::pageSettings(Ui& ui, int x, int y, int width) {
                          FontRole::small);
          }},
     };
-    return y + cardGrid(ui, x, y, width, data, 2, 340);
+    y += cardGrid(ui, x, y, width, data, 2, 340);
+
+    const std::vector<Card> metrics{
+        {L"Pemantauan banyak PC", [&](Col& col) {
+             toggleRow(col, L"Ekspor metrik",
+                       L"Mati secara bawaan. Bila aktif, pembacaan ditulis sebagai berkas "
+                       L"Prometheus (.prom) di folder ini pada setiap pembaruan sensor, untuk "
+                       L"dikumpulkan windows_exporter. Aplikasi tidak membuka koneksi jaringan.",
+                       now.exportMetrics, commandExportMetrics);
+             kvRow(col, L"Folder metrik",
+                   now.metricsFolder.empty() ? L"Belum dipilih" : now.metricsFolder);
+             if (now.exportMetrics && !metricsError.empty())
+                 wrappedText(col, metricsError, FontRole::small, col.ui->colour(Role::statusBad));
+             Ui& cui = *col.ui;
+             button(cui, col.x, col.y, L"Pilih folder metrik", commandMetricsFolder, 0, true);
+             col.y += cui.px(40);
+         }}};
+    return y + cardGrid(ui, x, y, width, metrics, 1, 340);
 }
 
 } // namespace ovra

@@ -33,6 +33,8 @@ struct Settings {
     std::array<bool, alertKindCount> alertEnabled{true, true, true, true, true};
     std::array<int32_t, alertKindCount> alertThreshold{90, 85, 10, 15, 85};
     int32_t safetyLimit = 85; // degrees Celsius
+    bool exportMetrics = false; // the readings as a Prometheus file in metricsFolder
+    std::wstring metricsFolder{};
 };
 
 // The range the safety limit is kept in, in degrees Celsius.
@@ -45,6 +47,10 @@ void loadSettings(Settings& settings, const std::wstring& path);
 
 // Writes every key; keys a user added by hand stay untouched.
 void saveSettings(const Settings& settings, const std::wstring& path);
+
+// Keys after the table's: the metrics export ("ekspor_metrik", "folder_metrik").
+inline constexpr wchar_t exportMetricsKey[] = L"ekspor_metrik";
+inline constexpr wchar_t metricsFolderKey[] = L"folder_metrik";
 
 // Writes one integer key into section "umum".
 void writeSettingInt(const std::wstring& path, const wchar_t* key, int32_t value);

@@ -14,12 +14,23 @@ void loadSettings(Settings& settings, const std::wstring& path) {
                                                 settingValue(settings, index), path.c_str());
         setSettingValue(settings, index, static_cast<int32_t>(read));
     }
+    settings.exportMetrics =
+        static_cast<int32_t>(GetPrivateProfileIntW(settingsSection, exportMetricsKey,
+                                                   settings.exportMetrics, path.c_str())) > 0;
+    std::wstring folder(MAX_PATH * 4, L'\0');
+    folder.resize(GetPrivateProfileStringW(settingsSection, metricsFolderKey,
+                                           settings.metricsFolder.c_str(), folder.data(),
+                                           static_cast<DWORD>(folder.size()), path.c_str()));
+    settings.metricsFolder = folder;
 }
 
 void saveSettings(const Settings& settings, const std::wstring& path) {
     const auto& fields = settingFields();
     for (size_t index = 0; index < fields.size(); ++index)
         writeSettingInt(path, fields[index].key.c_str(), settingValue(settings, index));
+    writeSettingInt(path, exportMetricsKey, settings.exportMetrics ? 1 : 0);
+    WritePrivateProfileStringW(settingsSection, metricsFolderKey, settings.metricsFolder.c_str(),
+                               path.c_str());
 }
 
 void writeSettingInt(const std::wstring& path, const wchar_t* key, int32_t value) {
