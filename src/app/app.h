@@ -131,6 +131,9 @@ struct PerfControl {
     std::wstring perfRestoreFailedCause;
 };
 
+// The program's version, as the settings page, the sidebar and the metrics file show it.
+#define OVRA_VERSION L"1.0.0"
+
 struct App {
     // folder: where the program keeps its files; empty for the per-user data
     // folder. Tests give a folder of their own.

@@ -43,7 +43,7 @@ void exportMetrics(App& app) {
                                    recoveryFileExists(appFilePath(app, recoveryFileName)),
                                    app.settings.safetyLimit,
                                    signedInUser(),
-                                   L"1.0.0",
+                                   OVRA_VERSION,
                                    systemTimeNow()};
     std::wstring error;
     if (writeMetricsFile(app.settings.metricsFolder, metricsFileName(snapshot.user),

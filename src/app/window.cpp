@@ -171,7 +171,7 @@ void drawSidebar(App& app, Ui& ui, const RECT& area) {
         top += ui.px(sidebarItemHeight + sidebarItemGap);
     }
     const int footerTop = std::max(static_cast<int>(area.bottom) - ui.px(64), top + ui.px(12));
-    drawText(ui, ui.px(20), footerTop + ui.px(22), L"Tanpa telemetri \u00B7 v1.0.0",
+    drawText(ui, ui.px(20), footerTop + ui.px(22), L"Tanpa telemetri \u00B7 v" OVRA_VERSION,
              FontRole::small, ui.colour(Role::textMuted));
 }
 

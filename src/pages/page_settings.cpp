@@ -169,7 +169,7 @@ int App::pageSettings(Ui& ui, int x, int y, int width) {
                          L"Ovra Monitor tidak memiliki telemetri dan tidak mengirim data apa pun "
                          L"ke cloud.",
                          FontRole::body, col.ui->colour(Role::text));
-             kvRow(col, L"Versi", L"1.0.0");
+             kvRow(col, L"Versi", OVRA_VERSION);
              kvRow(col, L"Target", L"Windows 10 versi 1607 (build 14393) atau lebih baru");
              wrappedText(col,
                          L"Pintasan: Ctrl+1\u2026Ctrl+9 berpindah halaman; "
