@@ -82,7 +82,7 @@ LRESULT handleMessage(App& app, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ENDSESSION: onEndSession(app, wParam != FALSE); return 0;
     case WM_POWERBROADCAST: onPowerBroadcast(app, wParam); return TRUE;
     case WM_TIMER: onTimer(app, wParam); return 0;
-    case trayCallbackMessage: onTrayCallback(app, lParam); return 0;
+    case trayCallbackMessage: onTrayCallback(app, wParam, lParam); return 0;
     case WM_SIZE:
         if (wParam != SIZE_MINIMIZED) invalidateWindow(app);
         return 0;
@@ -133,6 +133,10 @@ LRESULT handleMessage(App& app, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 } // namespace
+
+const wchar_t* pageName(int page) {
+    return page >= 0 && page < pageCount ? pageLabels[page] : L"";
+}
 
 void invalidateWindow(App& app) {
     if (app.window) InvalidateRect(app.window, nullptr, FALSE);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <regex>
 
@@ -12,6 +13,8 @@
 using namespace e2e;
 
 namespace {
+
+constexpr int storagePageIndex = 2;
 
 // The selected sidebar item shows the accent marker at its left edge.
 int selectedPage(HWND window) {
@@ -40,6 +43,19 @@ int thumbTop(HWND window) {
     for (int y = 0; y < screen.height; ++y)
         if (screen.at(screen.width - 5, y) == rgb(0x8C, 0x94, 0x9E)) return y;
     return -1;
+}
+
+// Opens the tray menu as the shell does for a right click or Shift+F10 and walks
+// it with keys: `steps` times Down (Up when negative), then Enter.
+bool pickFromTrayMenu(HWND window, int steps) {
+    PostMessageW(window, WM_APP + 1, MAKEWPARAM(300, 300), MAKELPARAM(WM_CONTEXTMENU, 1));
+    HWND menu = nullptr;
+    if (!eventually([&] { return IsWindowVisible(menu = FindWindowW(L"#32768", nullptr)); }, 5000))
+        return false;
+    for (int step = 0; step < std::abs(steps); ++step)
+        PostMessageW(menu, WM_KEYDOWN, steps > 0 ? VK_DOWN : VK_UP, 0);
+    PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+    return eventually([&] { return !IsWindowVisible(menu); }, 5000);
 }
 
 struct Shown { // a started program whose first frame is on the screen
@@ -89,6 +105,27 @@ TEST(Navigation, KeysAndClicksOpenPagesAndEachKeepsItsOwnScroll) {
     clickAt(shown.window, sidebarItem(0));
     eventually([&] { return selectedPage(shown.window) == 0 && thumbTop(shown.window) >= 0; });
     EXPECT_EQ(thumbTop(shown.window), scrolled);
+}
+
+// The tray menu: the open item first, then the pages in sidebar order, the
+// notifications and the end last; the end saves and exits like the close button.
+TEST(Navigation, TrayMenuOpensThePagesPausesNotificationsAndEnds) {
+    removeDataFolder();
+    Shown shown;
+    ASSERT_NE(shown.window, nullptr);
+    ShowWindow(shown.window, SW_MINIMIZE);
+    ASSERT_TRUE(pickFromTrayMenu(shown.window, 2 + storagePageIndex));
+    EXPECT_TRUE(eventually([&] { return !IsIconic(shown.window); }));
+    EXPECT_TRUE(eventually([&] { return selectedPage(shown.window) == storagePageIndex; }));
+    ShowWindow(shown.window, SW_MINIMIZE);
+    ASSERT_TRUE(pickFromTrayMenu(shown.window, 1));
+    EXPECT_TRUE(eventually([&] { return !IsIconic(shown.window); })) << "the open item";
+    EXPECT_EQ(selectedPage(shown.window), storagePageIndex);
+    ASSERT_TRUE(pickFromTrayMenu(shown.window, -2)); // pause the notifications
+    ASSERT_TRUE(pickFromTrayMenu(shown.window, -1)); // the end
+    EXPECT_EQ(shown.program.waitForExit(), 0u);
+    const std::string settings = readFile(dataFolder() + L"\\settings.ini");
+    EXPECT_NE(settings.find("\r\nnotifikasi=0\r\n"), std::string::npos) << settings;
 }
 
 // Page changes restart only the process timer: samples go on every second while
