@@ -91,6 +91,7 @@ struct View {
     bool pressedInClient = false; // the left button went down inside the client area
     bool trayPresent = false;
     UINT taskbarCreatedMessage = 0;
+    WindowPlace place; // where the window ended last time, then where it ends now
 };
 
 // The machine's readings: one record per source and the three counter queries

@@ -78,3 +78,45 @@ TEST(Startup, MinimisedStartTakesNoFocusAndTheTrayIconBringsItBack) {
     deliver(window, WM_APP + 1, 1, 0x405); // a click on a balloon (NIN_BALLOONUSERCLICK)
     EXPECT_TRUE(eventually([&] { return !IsIconic(window) && IsWindowVisible(window); }));
 }
+
+// The window ends in one place and opens there, maximised as it ended, also behind
+// --minimized; a place off every monitor opens centred.
+TEST(Startup, WindowOpensWhereItEndedAndCentredWhenThatIsOffEveryMonitor) {
+    removeDataFolder();
+    const RECT kept{40, 30, 940, 630};
+    const auto run = [](const wchar_t* arguments, auto&& check) {
+        Program program(arguments);
+        HWND window = program.waitForWindow();
+        ASSERT_NE(window, nullptr);
+        ASSERT_TRUE(eventually([&] { return IsWindowVisible(window) != FALSE; }));
+        check(window);
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        EXPECT_EQ(program.waitForExit(), 0u);
+    };
+    run(L"", [&](HWND window) {
+        SetWindowPos(window, nullptr, kept.left, kept.top, 900, 600, SWP_NOZORDER);
+    });
+    run(L"", [&](HWND window) {
+        RECT frame{};
+        EXPECT_TRUE(eventually([&] { return GetWindowRect(window, &frame) && EqualRect(&frame, &kept); }));
+        ShowWindow(window, SW_MAXIMIZE);
+    });
+    const std::string file = readFile(settingsFile());
+    EXPECT_LT(file.find("\r\nsuhu_pengaman="), file.find("\r\njendela_")) << "after the others";
+    run(L"--minimized", [&](HWND window) {
+        EXPECT_TRUE(eventually([&] { return IsIconic(window) != FALSE; }));
+        ShowWindow(window, SW_RESTORE);
+        EXPECT_TRUE(eventually([&] { return IsZoomed(window) != FALSE; })) << "as it ended";
+        ShowWindow(window, SW_RESTORE);
+        RECT frame{};
+        EXPECT_TRUE(eventually([&] { return GetWindowRect(window, &frame) && EqualRect(&frame, &kept); }));
+    });
+    WritePrivateProfileStringW(L"umum", L"jendela_kiri", L"-30000", settingsFile().c_str());
+    run(L"", [&](HWND window) {
+        RECT frame{}, work{};
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        GetWindowRect(window, &frame);
+        EXPECT_EQ(frame.right - frame.left, std::min(1060L, work.right - work.left));
+        EXPECT_EQ(frame.left - work.left, work.right - frame.right) << "centred";
+    });
+}

@@ -5,6 +5,7 @@
 #include "pages/app_fixture.h"
 #include "app/commands.h"
 #include "app/tray.h"
+#include "app/window_place.h"
 
 using namespace ovra;
 
@@ -68,4 +69,28 @@ TEST_F(Window, MinimumSizeFollowsTheDpiAndTrayTextsFitTheirFields) {
     const std::wstring pair = L"\U0001F525"; // two UTF-16 units
     EXPECT_EQ(fitText(L"ab" + pair, 3), L"ab");
     EXPECT_EQ(fitText(L"ab" + pair, 4), L"ab" + pair);
+}
+
+// A kept place opens where it was only on the same layout and with its title bar
+// on a work area; anything else opens centred and not maximised.
+TEST(WindowPlace, KeptOnlyOnTheSameLayoutWithTheTitleBarOnAWorkArea) {
+    const std::vector<RECT> layout{{0, 0, 1920, 1080}, {1920, 0, 3200, 1024}};
+    const int32_t signature = monitorLayoutSignature(layout);
+    EXPECT_NE(signature, monitorLayoutSignature({layout[0]})) << "a monitor unplugged";
+    const std::vector<RECT> work{{0, 0, 1920, 1040}, {1920, 0, 3200, 1024}};
+    const RECT centred{430, 160, 1490, 880};
+    struct Case { WindowPlace place; bool kept; };
+    for (const auto& [place, kept] : std::vector<Case>{
+             {{signature, 2500, 100, 800, 600, true}, true},   // on the second monitor
+             {{signature, -736, 1016, 800, 600, true}, true},  // 64 x 24 of it still shown
+             {{signature, -737, 1016, 800, 600, true}, false}, // 63 x 24
+             {{signature, 3140, 500, 800, 600, false}, false}, // the bar beyond the right edge
+             {{signature ^ 1, 100, 100, 800, 600, false}, false},
+             {{0, 100, 100, 800, 600, false}, false}}) {
+        const WindowStart start = chooseWindowStart(place, signature, work, centred);
+        const RECT expected = kept ? RECT{place.left, place.top, place.left + 800, place.top + 600}
+                                   : centred;
+        EXPECT_TRUE(EqualRect(&start.frame, &expected)) << place.left << ", " << place.top;
+        EXPECT_EQ(start.maximised, kept && place.maximised) << place.left;
+    }
 }
