@@ -8,6 +8,7 @@
 #include "app/profile.h"
 #include "app/scheduler.h"
 #include "app/commands.h"
+#include "app/copy.h"
 #include "app/tray.h"
 #include "ui/gdi.h"
 
@@ -119,6 +120,13 @@ LRESULT handleMessage(App& app, UINT message, WPARAM wParam, LPARAM lParam) {
         if (onKeyDown(app, wParam, GetKeyState(VK_CONTROL) < 0, client.bottom - client.top))
             return 0;
         return DefWindowProcW(window, message, wParam, lParam);
+    }
+    case WM_CONTEXTMENU: {
+        POINT point{x, y}; // from the keyboard (-1, -1): no row is pointed at
+        if (x == -1 && y == -1) return 0;
+        ScreenToClient(window, &point);
+        onPageContextMenu(app, point);
+        return 0;
     }
     case WM_MOUSEMOVE: onMouseMove(app, x, y); return 0;
     case WM_MOUSELEAVE: onMouseLeave(app); return 0;
@@ -291,6 +299,7 @@ void onMouseWheel(App& app, int delta) {
 }
 
 bool onKeyDown(App& app, WPARAM key, bool controlDown, int clientHeight) {
+    if (key == 'C' && controlDown) return copyPage(app), true;
     if (key < 33 || key > 57) return false;
     const int pageStep = clientHeight - scaled(80, app.view.dpi),
               lineStep = scaled(48, app.view.dpi);

@@ -37,6 +37,7 @@ struct TextRun {
     Colour colour = 0;
     int role = -1; // the palette role of the colour, -1 for a blend
     FontRole font = FontRole::body;
+    std::wstring whole; // the whole text when `text` is cut with "…", else empty
 };
 
 struct Ui {
@@ -65,6 +66,9 @@ int textWidth(Ui& ui, std::wstring_view text, FontRole font);
 int fontHeight(Ui& ui, FontRole font);
 // Returns the text's width, also when only measuring.
 int drawText(Ui& ui, int x, int y, std::wstring_view text, FontRole font, Ink colour);
+// Draws `shown`, cut from `whole` to fit; a recorded run keeps the whole text.
+int drawCutText(Ui& ui, int x, int y, std::wstring_view shown, std::wstring_view whole,
+                FontRole font, Ink colour);
 // Draws the text so that it ends at `right`.
 void drawTextRight(Ui& ui, int right, int y, std::wstring_view text, FontRole font, Ink colour);
 // Word-wrapped in at least 10 pixels; returns the height the text takes.

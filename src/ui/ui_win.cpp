@@ -8,7 +8,7 @@ namespace {
 
 void recordText(Ui& ui, std::wstring_view text, const RECT& rect, FontRole font, Ink colour) {
     if (!ui.texts || ui.measureOnly) return;
-    ui.texts->push_back(TextRun{std::wstring(text), rect, colour.colour, colour.role, font});
+    ui.texts->push_back(TextRun{std::wstring(text), rect, colour.colour, colour.role, font, {}});
 }
 
 } // namespace
@@ -55,6 +55,14 @@ int drawText(Ui& ui, int x, int y, std::wstring_view text, FontRole font, Ink co
     TextOutW(ui.dc, x, y, text.data(), static_cast<int>(text.size()));
     if (ui.texts)
         recordText(ui, text, RECT{x, y, x + width, y + fontHeight(ui, font)}, font, colour);
+    return width;
+}
+
+int drawCutText(Ui& ui, int x, int y, std::wstring_view shown, std::wstring_view whole,
+                FontRole font, Ink colour) {
+    const size_t recorded = ui.texts ? ui.texts->size() : 0;
+    const int width = drawText(ui, x, y, shown, font, colour);
+    if (ui.texts && ui.texts->size() > recorded && shown != whole) ui.texts->back().whole = whole;
     return width;
 }
 

@@ -45,10 +45,8 @@ int thumbTop(HWND window) {
     return -1;
 }
 
-// Opens the tray menu as the shell does for a right click or Shift+F10 and walks
-// it with keys: `steps` times Down (Up when negative), then Enter.
-bool pickFromTrayMenu(HWND window, int steps) {
-    PostMessageW(window, WM_APP + 1, MAKEWPARAM(300, 300), MAKELPARAM(WM_CONTEXTMENU, 1));
+// Walks the menu about to open with keys: `steps` times Down (Up when negative), then Enter.
+bool pickFromMenu(int steps) {
     HWND menu = nullptr;
     if (!eventually([&] { return IsWindowVisible(menu = FindWindowW(L"#32768", nullptr)); }, 5000))
         return false;
@@ -56,6 +54,23 @@ bool pickFromTrayMenu(HWND window, int steps) {
         PostMessageW(menu, WM_KEYDOWN, steps > 0 ? VK_DOWN : VK_UP, 0);
     PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
     return eventually([&] { return !IsWindowVisible(menu); }, 5000);
+}
+
+// Opens the tray menu as the shell does for a right click or Shift+F10.
+bool pickFromTrayMenu(HWND window, int steps) {
+    PostMessageW(window, WM_APP + 1, MAKEWPARAM(300, 300), MAKELPARAM(WM_CONTEXTMENU, 1));
+    return pickFromMenu(steps);
+}
+
+std::wstring clipboardText() {
+    std::wstring text;
+    if (!OpenClipboard(nullptr)) return text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) text = chars;
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
 }
 
 struct Shown { // a started program whose first frame is on the screen
@@ -126,6 +141,31 @@ TEST(Navigation, TrayMenuOpensThePagesPausesNotificationsAndEnds) {
     EXPECT_EQ(shown.program.waitForExit(), 0u);
     const std::string settings = readFile(dataFolder() + L"\\settings.ini");
     EXPECT_NE(settings.find("\r\nnotifikasi=0\r\n"), std::string::npos) << settings;
+}
+
+// Ctrl+C copies the page as lines, a process row with its name, PID and values;
+// "Salin" in the menu of a right click copies the one row under the pointer.
+TEST(Navigation, CtrlCCopiesThePageAndSalinTheRowUnderTheRightClick) {
+    removeDataFolder();
+    Shown shown;
+    ASSERT_NE(shown.window, nullptr);
+    clickAt(shown.window, sidebarItem(5));
+    // Name, PID, CPU ("4,5%", "12%" or "…" before its second look) and the working set.
+    const std::wregex ownRow(L"(^|\\r\\n)OvraMonitor\\.exe\\t" +
+                             std::to_wstring(shown.program.processId()) +
+                             L"\\t(\\d+(,\\d)?%|\u2026)\\t[\\d.]+(,\\d+)? (KB|MB|GB)\\r\\n");
+    std::wstring copied;
+    EXPECT_TRUE(eventually([&] {
+        SetForegroundWindow(shown.window);
+        pressControlChord('C');
+        Sleep(200);
+        return std::regex_search(copied = clipboardText(), ownRow);
+    })) << std::string(copied.begin(), copied.end());
+    EXPECT_EQ(copied.find(L"\r\nPengaturan\r\n"), std::wstring::npos) << "nothing of the sidebar";
+    PostMessageW(shown.window, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(pageLeft + 4, 34));
+    PostMessageW(shown.window, WM_RBUTTONUP, 0, MAKELPARAM(pageLeft + 4, 34));
+    ASSERT_TRUE(pickFromMenu(1));
+    EXPECT_TRUE(eventually([&] { return clipboardText() == L"Proses"; })) << "the page's title";
 }
 
 // Page changes restart only the process timer: samples go on every second while

@@ -5,6 +5,7 @@
 #include "pages/app_fixture.h"
 #include "app/commands.h"
 #include "app/tray.h"
+#include "app/copy.h"
 #include "app/window_place.h"
 
 using namespace ovra;
@@ -93,4 +94,21 @@ TEST(WindowPlace, KeptOnlyOnTheSameLayoutWithTheTitleBarOnAWorkArea) {
         EXPECT_TRUE(EqualRect(&start.frame, &expected)) << place.left << ", " << place.top;
         EXPECT_EQ(start.maximised, kept && place.maximised) << place.left;
     }
+}
+
+// The copy draws the whole page off screen and leaves the window as it was.
+TEST_F(Window, PageTextIsTheWholePageAndLeavesScrollAndRegionsAlone) {
+    paint(1000, 400);
+    app.view.scrollOffsets[summaryPage] = 200;
+    paint(1000, 400);
+    const std::vector<HitRegion> hits = app.view.hits;
+    const std::vector<TextLine> lines = pageTextLines(app);
+    ASSERT_GT(lines.size(), 10u);
+    EXPECT_EQ(lines.front().text, pageName(summaryPage));
+    EXPECT_EQ(lines.front().rect.top, 24) << "from the top of the page";
+    for (const TextLine& line : lines)
+        EXPECT_GE(line.rect.left, sidebarWidth + pageMargin) << "nothing of the sidebar";
+    EXPECT_EQ(app.view.scrollOffsets[summaryPage], 200);
+    ASSERT_EQ(app.view.hits.size(), hits.size());
+    EXPECT_TRUE(EqualRect(&app.view.hits.front().rect, &hits.front().rect));
 }
