@@ -89,6 +89,7 @@ struct View {
     POINT mouse{-10000, -10000};
     int hovered = -1;
     bool pressedInClient = false; // the left button went down inside the client area
+    int scrollGrab = -1; // while the scroll thumb is dragged: the pointer's distance from its top
     bool trayPresent = false;
     UINT taskbarCreatedMessage = 0;
     WindowPlace place; // where the window ended last time, then where it ends now

@@ -9,6 +9,7 @@
 #include "app/scheduler.h"
 #include "app/commands.h"
 #include "app/copy.h"
+#include "app/scroll_bar.h"
 #include "app/tray.h"
 #include "ui/gdi.h"
 
@@ -53,19 +54,6 @@ void drawLogo(Ui& ui, int left, int top) {
     const GdiObject pen(CreatePen(PS_SOLID, std::max(2, ui.px(2)), ui.colour(Role::onAccent)));
     Selection selected(ui.dc, pen.get());
     Polyline(ui.dc, points, 6);
-}
-
-void drawScrollBar(App& app, Ui& ui, int width, int height, int offset) {
-    const int content = app.view.contentHeights[static_cast<size_t>(app.view.page)];
-    if (content <= height) return;
-    const int track = height - ui.px(16);
-    const int thumb =
-        std::max(static_cast<int>(static_cast<long long>(height) * track / content), ui.px(40));
-    const int top = ui.px(8) + static_cast<int>(static_cast<long long>(offset) * (track - thumb) /
-                                                std::max(content - height, 1));
-    const Ink muted = ui.colour(Role::textMuted);
-    roundRect(ui, RECT{width - ui.px(7), top, width - ui.px(3), top + thumb}, muted, muted,
-              ui.px(4));
 }
 
 LRESULT handleMessage(App& app, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -128,10 +116,18 @@ LRESULT handleMessage(App& app, UINT message, WPARAM wParam, LPARAM lParam) {
         onPageContextMenu(app, point);
         return 0;
     }
-    case WM_MOUSEMOVE: onMouseMove(app, x, y); return 0;
+    case WM_MOUSEMOVE:
+        scrollBarMove(app, x, y);
+        onMouseMove(app, x, y);
+        return 0;
     case WM_MOUSELEAVE: onMouseLeave(app); return 0;
-    case WM_LBUTTONDOWN: onLButtonDown(app); return 0;
-    case WM_LBUTTONUP: onLButtonUp(app, x, y); return 0;
+    case WM_LBUTTONDOWN:
+        if (!scrollBarPress(app, x, y)) onLButtonDown(app);
+        return 0;
+    case WM_LBUTTONUP:
+        if (!scrollBarRelease(app)) onLButtonUp(app, x, y);
+        return 0;
+    case WM_CAPTURECHANGED: scrollBarRelease(app); return 0;
     case WM_MOUSEWHEEL: onMouseWheel(app, GET_WHEEL_DELTA_WPARAM(wParam)); return 0;
     case WM_DPICHANGED:
         onDpiChanged(app, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
@@ -214,7 +210,7 @@ void drawFrame(App& app, HDC dc, int width, int height) {
     RestoreDC(dc, saved);
     content = (bottom - top) + ui.px(48);
 
-    drawScrollBar(app, ui, width, height, offset);
+    drawScrollBar(app, ui, width, height);
     ui.clip = RECT{0, 0, sidebar, height};
     drawSidebar(app, ui, ui.clip);
 

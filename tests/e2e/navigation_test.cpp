@@ -110,6 +110,28 @@ TEST(Navigation, KeysAndClicksOpenPagesAndEachKeepsItsOwnScroll) {
         << "the summary is taller than the smallest window";
     deliver(shown.window, WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(-240)), 0);
     ASSERT_TRUE(eventually([&] { return (scrolled = thumbTop(shown.window)) > top; }, 5000));
+    // Over the bar the thumb is wider; it follows a drag, and a click above it pages up.
+    const Screen shot = capture(shown.window);
+    const int right = shot.width, bottom = shot.height;
+    const auto post = [&](UINT message, int y) {
+        PostMessageW(shown.window, message, 0, MAKELPARAM(right - 5, y));
+    };
+    post(WM_MOUSEMOVE, scrolled + 5);
+    EXPECT_TRUE(eventually([&] {
+        return thumbTop(shown.window) >= 0 && capture(shown.window).at(right - 8, scrolled + 5) ==
+                                                 capture(shown.window).at(right - 5, scrolled + 5);
+    }));
+    const int dragged = (top + scrolled) / 2;
+    for (auto [message, y] : {std::pair{UINT(WM_LBUTTONDOWN), scrolled + 5},
+                              {UINT(WM_MOUSEMOVE), dragged + 5}, {UINT(WM_LBUTTONUP), dragged + 5}})
+        post(message, y);
+    EXPECT_TRUE(eventually([&] { return std::abs(thumbTop(shown.window) - dragged) <= 1; }, 5000));
+    post(WM_LBUTTONDOWN, top + 1); // above it: a page up, to the top
+    post(WM_LBUTTONUP, top + 1);
+    PostMessageW(shown.window, WM_MOUSEMOVE, 0, MAKELPARAM(right / 2, bottom / 2));
+    EXPECT_TRUE(eventually([&] { return thumbTop(shown.window) == top; }, 5000));
+    deliver(shown.window, WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(-240)), 0);
+    ASSERT_TRUE(eventually([&] { return (scrolled = thumbTop(shown.window)) > top; }, 5000));
     int shortPage = 1; // a page that fits the window: it has no thumb
     for (; shortPage < 9; ++shortPage) {
         clickAt(shown.window, sidebarItem(shortPage));
