@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <utility>
 
 #include "app/app.h"
 #include "app/window.h"
@@ -11,24 +10,20 @@
 namespace ovra {
 
 std::vector<TextLine> pageTextLines(App& app) {
-    View& view = app.view;
     RECT client{};
     if (app.window) GetClientRect(app.window, &client);
     const MemoryDc dc(nullptr);
     if (!dc.get()) return {};
-    const size_t page = static_cast<size_t>(view.page);
-    const int offset = view.scrollOffsets[page], hovered = view.hovered;
-    std::vector<HitRegion> hits = std::move(view.hits);
-    std::vector<TextRun> runs = std::move(view.textRuns);
-    const bool recording = std::exchange(view.recordTextRuns, true);
-    // A frame as tall as the page shows all of it, from its top.
+    // A frame as tall as the page shows all of it, from its top; the window's
+    // own view (scroll, regions, hover, tip) is put back after it.
+    View& view = app.view;
+    const View kept = view;
+    view.recordTextRuns = true;
+    view.mouse = POINT{-10000, -10000};
     drawFrame(app, dc.get(), std::max(int(client.right), 1),
-              std::max(int(client.bottom), view.contentHeights[page]));
-    std::swap(runs, view.textRuns);
-    view.hits = std::move(hits);
-    view.hovered = hovered;
-    view.recordTextRuns = recording;
-    view.scrollOffsets[page] = offset;
+              std::max(int(client.bottom), view.contentHeights[static_cast<size_t>(view.page)]));
+    std::vector<TextRun> runs = std::move(view.textRuns);
+    view = kept;
 
     const int sidebar = scaled(sidebarWidth, view.dpi);
     std::erase_if(runs, [&](const TextRun& run) { return run.rect.left < sidebar; });

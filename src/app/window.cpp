@@ -9,6 +9,7 @@
 #include "app/scheduler.h"
 #include "app/commands.h"
 #include "app/copy.h"
+#include "app/hover_tip.h"
 #include "app/scroll_bar.h"
 #include "app/tray.h"
 #include "ui/gdi.h"
@@ -186,6 +187,8 @@ void drawSidebar(App& app, Ui& ui, const RECT& area) {
 void drawFrame(App& app, HDC dc, int width, int height) {
     app.view.hits.clear();
     app.view.textRuns.clear();
+    app.view.tipAreas.clear();
+    app.view.tip = HoverTip{};
     Ui ui;
     ui.dc = dc;
     ui.palette = &app.view.palette;
@@ -194,6 +197,8 @@ void drawFrame(App& app, HDC dc, int width, int height) {
     ui.hits = &app.view.hits;
     ui.texts = app.view.recordTextRuns ? &app.view.textRuns : nullptr;
     ui.mouse = app.view.mouse;
+    ui.tipAreas = &app.view.tipAreas;
+    ui.tip = &app.view.tip;
     ui.clip = RECT{0, 0, width, height};
     fillRect(ui, ui.clip, ui.colour(Role::background));
 
@@ -239,6 +244,7 @@ void paintWindow(App& app, HDC windowDc, const RECT& client) {
         drawFrame(app, dc.get(), width, height);
         BitBlt(windowDc, 0, 0, width, height, dc.get(), 0, 0, SRCCOPY);
     }
+    showHoverTip(app);
 }
 
 void navigateTo(App& app, int page) {
@@ -258,7 +264,7 @@ void navigateTo(App& app, int page) {
 void onMouseMove(App& app, int x, int y) {
     app.view.mouse = POINT{x, y};
     const int hovered = regionAt(app.view.hits, app.view.mouse);
-    if (hovered != app.view.hovered) {
+    if (hovered != app.view.hovered || hoverTipFollows(app, app.view.mouse)) {
         app.view.hovered = hovered;
         invalidateWindow(app);
     }

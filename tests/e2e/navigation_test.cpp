@@ -73,6 +73,22 @@ std::wstring clipboardText() {
     return text;
 }
 
+// Rests the pointer on point after point down the page at `x`, a screen at a time,
+// until the tip beside it says something that matches.
+std::wstring tipAlong(HWND window, int x, const std::wregex& wanted) {
+    for (int screen = 0; screen < 3; ++screen, deliver(window, WM_KEYDOWN, VK_NEXT, 0))
+        for (int y = 40; y < capture(window).height; y += 12) {
+            deliver(window, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+            RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+            HWND tip = FindWindowW(L"OvraMonitorTip", nullptr);
+            wchar_t text[512] = {};
+            if (IsWindowVisible(tip) && GetWindowTextW(tip, text, 512) &&
+                std::regex_search(text, wanted))
+                return text;
+        }
+    return {};
+}
+
 struct Shown { // a started program whose first frame is on the screen
     Shown() {
         window = program.waitForWindow();
@@ -188,6 +204,34 @@ TEST(Navigation, CtrlCCopiesThePageAndSalinTheRowUnderTheRightClick) {
     PostMessageW(shown.window, WM_RBUTTONUP, 0, MAKELPARAM(pageLeft + 4, 34));
     ASSERT_TRUE(pickFromMenu(1));
     EXPECT_TRUE(eventually([&] { return clipboardText() == L"Proses"; })) << "the page's title";
+}
+
+// A name cut with "…" shows whole in the tip; a chart shows the time and the value
+// of the sample under the pointer.
+TEST(Navigation, TipsTellACutNameWholeAndAChartsSample) {
+    wchar_t temp[MAX_PATH] = {}, self[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    const std::wstring name = L"proses-dengan-nama-panjang-yang-tidak-muat-di-kolomnya-0123456789.exe";
+    const std::wstring copy = std::wstring(temp) + name;
+    ASSERT_TRUE(CopyFileW(self, copy.c_str(), FALSE));
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION waiting{};
+    ASSERT_TRUE(CreateProcessW(copy.c_str(), nullptr, nullptr, nullptr, FALSE, CREATE_SUSPENDED,
+                               nullptr, nullptr, &startup, &waiting));
+    removeDataFolder();
+    Shown shown;
+    ASSERT_NE(shown.window, nullptr);
+    clickAt(shown.window, sidebarItem(1));
+    const std::wregex cpuReadout(L"^\\d\\d:\\d\\d:\\d\\d\\n\\d+(,\\d)?%$"); // once sampled
+    EXPECT_TRUE(eventually([&] { return !tipAlong(shown.window, pageLeft + 100, cpuReadout).empty(); }));
+    clickAt(shown.window, sidebarItem(5));
+    EXPECT_EQ(tipAlong(shown.window, pageLeft + 30, std::wregex(L"^proses-")), name);
+    TerminateProcess(waiting.hProcess, 0);
+    CloseHandle(waiting.hThread);
+    CloseHandle(waiting.hProcess);
+    DeleteFileW(copy.c_str());
 }
 
 // Page changes restart only the process timer: samples go on every second while
