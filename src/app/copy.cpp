@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/app.h"
+#include "app/popup_menu.h"
 #include "app/window.h"
 #include "ui/gdi.h"
 
@@ -40,14 +41,9 @@ void onPageContextMenu(App& app, POINT client) {
     const int offset = app.view.scrollOffsets[static_cast<size_t>(app.view.page)];
     const int line = lineAt(lines, POINT{client.x, client.y + offset});
     if (line < 0) return;
-    HMENU menu = CreatePopupMenu();
-    if (!menu) return;
-    AppendMenuW(menu, MF_STRING, 1, L"Salin");
     POINT screen = client;
     ClientToScreen(app.window, &screen);
-    const BOOL chosen = TrackPopupMenuEx(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
-                                         screen.x, screen.y, app.window, nullptr);
-    DestroyMenu(menu);
+    const UINT chosen = popupMenu(app, {{1, L"Salin"}}, screen);
     if (chosen == 1) setClipboardText(app.window, lines[static_cast<size_t>(line)].text);
 }
 

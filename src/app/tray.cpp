@@ -3,9 +3,11 @@
 #include <cwchar>
 #include <memory>
 #include <type_traits>
+#include <vector>
 
 #include "app/app.h"
 #include "app/commands.h"
+#include "app/popup_menu.h"
 #include "app/window.h"
 #include "sources/handle.h"
 #include "sources/system_library.h"
@@ -107,29 +109,19 @@ void showMainWindow(App& app) {
 }
 
 void showTrayMenu(App& app, POINT anchor) {
-    HMENU menu = CreatePopupMenu();
-    if (!menu) return;
-    AppendMenuW(menu, MF_STRING, menuOpen, L"Buka Ovra Monitor");
-    SetMenuDefaultItem(menu, menuOpen, FALSE);
-    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    std::vector<MenuEntry> entries{{menuOpen, L"Buka Ovra Monitor", true, false}, {}};
     for (int page = 0; page < pageCount; ++page)
-        AppendMenuW(menu, MF_STRING | (page == app.view.page ? MF_CHECKED : 0),
-                    menuFirstPage + UINT(page), pageName(page));
-    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(menu, MF_STRING, menuNotifications,
-                app.settings.notifications ? L"Jeda notifikasi" : L"Lanjutkan notifikasi");
-    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(menu, MF_STRING, menuExit, L"Keluar");
+        entries.push_back({menuFirstPage + UINT(page), pageName(page), false, page == app.view.page});
+    entries.push_back({});
+    entries.push_back({menuNotifications,
+                       app.settings.notifications ? L"Jeda notifikasi" : L"Lanjutkan notifikasi"});
+    entries.push_back({});
+    entries.push_back({menuExit, L"Keluar"});
     // Without the window in front the menu would stay open after a click elsewhere;
     // the empty message after it lets the shell see the menu closed.
     SetForegroundWindow(app.window);
-    const UINT chosen =
-        UINT(TrackPopupMenuEx(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY |
-                                        (GetSystemMetrics(SM_MENUDROPALIGNMENT) ? TPM_RIGHTALIGN
-                                                                                 : TPM_LEFTALIGN),
-                              anchor.x, anchor.y, app.window, nullptr));
+    const UINT chosen = popupMenu(app, entries, anchor);
     PostMessageW(app.window, WM_NULL, 0, 0);
-    DestroyMenu(menu);
     if (chosen == menuOpen) {
         showMainWindow(app);
     } else if (chosen >= menuFirstPage && chosen < menuFirstPage + pageCount) {

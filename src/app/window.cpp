@@ -10,6 +10,7 @@
 #include "app/commands.h"
 #include "app/copy.h"
 #include "app/hover_tip.h"
+#include "app/popup_menu.h"
 #include "app/scroll_bar.h"
 #include "app/tray.h"
 #include "ui/gdi.h"
@@ -122,6 +123,8 @@ LRESULT handleMessage(App& app, UINT message, WPARAM wParam, LPARAM lParam) {
         onMouseMove(app, x, y);
         return 0;
     case WM_MOUSELEAVE: onMouseLeave(app); return 0;
+    case WM_MEASUREITEM: measureMenuItem(app, *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)); return TRUE;
+    case WM_DRAWITEM: drawMenuItem(app, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)); return TRUE;
     case WM_LBUTTONDOWN:
         if (!scrollBarPress(app, x, y)) onLButtonDown(app);
         return 0;
