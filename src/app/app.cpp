@@ -146,7 +146,8 @@ void onDestroy(App& app) {
         KillTimer(app.window, id);
     historyFlush(app.history);
     saveSettings(app.settings, appFilePath(app, settingsFileName));
-    if (app.window) saveWindowPlace(currentWindowPlace(app.window), appFilePath(app, settingsFileName));
+    if (app.window)
+        saveWindowPlace(currentWindowPlace(app.window), appFilePath(app, settingsFileName));
     if (app.view.trayPresent) {
         removeTrayIcon(app);
         app.view.trayPresent = false;

@@ -49,9 +49,9 @@ HWND tipWindow(App& app) {
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.lpszClassName = tipWindowClass;
     RegisterClassExW(&windowClass); // fails harmlessly once registered
-    HWND window = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE,
-                                  tipWindowClass, L"", WS_POPUP, 0, 0, 1, 1, app.window, nullptr,
-                                  app.instance, nullptr);
+    HWND window =
+        CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, tipWindowClass, L"",
+                        WS_POPUP, 0, 0, 1, 1, app.window, nullptr, app.instance, nullptr);
     if (window) SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&app));
     return app.view.tipWindow = window;
 }
@@ -84,8 +84,7 @@ void showHoverTip(App& app) {
         if (at.y + height > work.bottom) at.y -= height + scaled(28, dpi);
     }
     SetWindowTextW(window, app.view.tip.text.c_str());
-    SetWindowPos(window, HWND_TOPMOST, at.x, at.y, width, height,
-                 SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    SetWindowPos(window, HWND_TOPMOST, at.x, at.y, width, height, SWP_NOACTIVATE | SWP_SHOWWINDOW);
     InvalidateRect(window, nullptr, TRUE);
 }
 

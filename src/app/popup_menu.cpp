@@ -25,8 +25,9 @@ UINT popupMenu(App& app, const std::vector<MenuEntry>& entries, POINT screen) {
         AppendMenuW(menu, MF_OWNERDRAW | (entry.id ? 0 : MF_SEPARATOR), entry.id,
                     reinterpret_cast<LPCWSTR>(&entry));
     const UINT chosen = static_cast<UINT>(TrackPopupMenuEx(
-        menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY |
-                  (GetSystemMetrics(SM_MENUDROPALIGNMENT) ? TPM_RIGHTALIGN : TPM_LEFTALIGN),
+        menu,
+        TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY |
+            (GetSystemMetrics(SM_MENUDROPALIGNMENT) ? TPM_RIGHTALIGN : TPM_LEFTALIGN),
         screen.x, screen.y, app.window, nullptr));
     DestroyMenu(menu);
     return chosen;

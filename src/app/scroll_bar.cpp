@@ -62,10 +62,10 @@ void drawScrollBar(App& app, Ui& ui, int width, int height) {
                        app.view.mouse.y >= 0 && app.view.mouse.y < height);
     if (wide) {
         const Colour track = ui.colour(Role::track);
-        roundRect(ui,
-                  RECT{width - ui.px(11), bar.trackTop, width - ui.px(1),
-                       bar.trackTop + bar.trackHeight},
-                  track, track, ui.px(10));
+        roundRect(
+            ui,
+            RECT{width - ui.px(11), bar.trackTop, width - ui.px(1), bar.trackTop + bar.trackHeight},
+            track, track, ui.px(10));
     }
     const Ink muted = ui.colour(Role::textMuted);
     const int left = width - ui.px(wide ? 9 : 7), right = width - ui.px(3);
@@ -93,7 +93,8 @@ bool scrollBarPress(App& app, int x, int y) {
 void scrollBarMove(App& app, int x, int y) {
     int width = 0;
     const ScrollBarGeometry bar = currentBar(app, &width);
-    if (app.view.scrollGrab >= 0) return scrollTo(app, offsetForThumbTop(bar, y - app.view.scrollGrab));
+    if (app.view.scrollGrab >= 0)
+        return scrollTo(app, offsetForThumbTop(bar, y - app.view.scrollGrab));
     // The bar grows and shrinks as the pointer crosses its edge.
     const int edge = width - scaled(barZoneDip, app.view.dpi);
     if (bar.shown && (app.view.mouse.x >= edge) != (x >= edge)) invalidateWindow(app);

@@ -111,7 +111,8 @@ void showMainWindow(App& app) {
 void showTrayMenu(App& app, POINT anchor) {
     std::vector<MenuEntry> entries{{menuOpen, L"Buka Ovra Monitor", true, false}, {}};
     for (int page = 0; page < pageCount; ++page)
-        entries.push_back({menuFirstPage + UINT(page), pageName(page), false, page == app.view.page});
+        entries.push_back(
+            {menuFirstPage + UINT(page), pageName(page), false, page == app.view.page});
     entries.push_back({});
     entries.push_back({menuNotifications,
                        app.settings.notifications ? L"Jeda notifikasi" : L"Lanjutkan notifikasi"});

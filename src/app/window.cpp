@@ -123,8 +123,12 @@ LRESULT handleMessage(App& app, UINT message, WPARAM wParam, LPARAM lParam) {
         onMouseMove(app, x, y);
         return 0;
     case WM_MOUSELEAVE: onMouseLeave(app); return 0;
-    case WM_MEASUREITEM: measureMenuItem(app, *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)); return TRUE;
-    case WM_DRAWITEM: drawMenuItem(app, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)); return TRUE;
+    case WM_MEASUREITEM:
+        measureMenuItem(app, *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+        return TRUE;
+    case WM_DRAWITEM:
+        drawMenuItem(app, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        return TRUE;
     case WM_LBUTTONDOWN:
         if (!scrollBarPress(app, x, y)) onLButtonDown(app);
         return 0;

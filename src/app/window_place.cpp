@@ -21,7 +21,8 @@ WindowStart chooseWindowStart(const WindowPlace& place, int32_t layout,
     // The title bar must be reachable: 64 x 24 pixels of the top on one work area.
     const RECT titleBar{frame.left, frame.top, frame.right, frame.top + 24};
     for (const RECT& work : workAreas) {
-        const LONG width = std::min(titleBar.right, work.right) - std::max(titleBar.left, work.left);
+        const LONG width =
+            std::min(titleBar.right, work.right) - std::max(titleBar.left, work.left);
         const LONG height =
             std::min(titleBar.bottom, work.bottom) - std::max(titleBar.top, work.top);
         if (width >= 64 && height >= 24) return WindowStart{frame, place.maximised};

@@ -34,7 +34,8 @@ void loadSettings(Settings& settings, const std::wstring& path) {
 
 void loadWindowPlace(WindowPlace& place, const std::wstring& path) {
     withPlaceKeys(place, [&](const wchar_t* key, int32_t& value) {
-        value = static_cast<int32_t>(GetPrivateProfileIntW(settingsSection, key, value, path.c_str()));
+        value =
+            static_cast<int32_t>(GetPrivateProfileIntW(settingsSection, key, value, path.c_str()));
     });
 }
 

@@ -31,8 +31,9 @@ std::vector<TimeMark> chartTimeMarks(uint32_t minutes, const PlotArea& area) {
     const uint32_t step = minutes <= 5 ? 1 : minutes <= 15 ? 5 : 15;
     std::vector<TimeMark> marks;
     for (uint32_t back = step; back < minutes; back += step)
-        marks.push_back(TimeMark{area.right - 1 - static_cast<int>(uint64_t(back) * uint64_t(area.width) / minutes),
-                                 formatText(L"\u2212%u mnt", back)});
+        marks.push_back(TimeMark{
+            area.right - 1 - static_cast<int>(uint64_t(back) * uint64_t(area.width) / minutes),
+            formatText(L"\u2212%u mnt", back)});
     return marks;
 }
 

@@ -23,6 +23,7 @@ std::vector<TimeMark> chartTimeMarks(uint32_t minutes, const PlotArea& area);
 struct NearestSample {
     long long index = -1; // in the history, oldest first
     int x = 0;
+    bool operator==(const NearestSample&) const = default;
 };
 NearestSample nearestSample(const HistoryStore& history, SampleField first, SampleField second,
                             uint32_t minutes, uint64_t now, const PlotArea& area, int pointerX);

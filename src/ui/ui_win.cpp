@@ -107,7 +107,8 @@ void drawBarRaw(Ui& ui, const RECT& rect, double fraction, Colour colour) {
 void offerTip(Ui& ui, const RECT& rect, std::wstring_view text, int anchorY) {
     if (ui.measureOnly) return;
     if (ui.tipAreas) ui.tipAreas->push_back(rect);
-    if (ui.tip && isHovered(ui, rect)) *ui.tip = HoverTip{std::wstring(text), {ui.mouse.x, anchorY}};
+    if (ui.tip && isHovered(ui, rect))
+        *ui.tip = HoverTip{std::wstring(text), {ui.mouse.x, anchorY}};
 }
 
 void addHit(Ui& ui, const RECT& rect, int32_t command, int32_t argument) {

@@ -14,8 +14,6 @@ using namespace e2e;
 
 namespace {
 
-constexpr int storagePageIndex = 2;
-
 // The selected sidebar item shows the accent marker at its left edge.
 int selectedPage(HWND window) {
     const Screen screen = capture(window);
@@ -45,8 +43,11 @@ int thumbTop(HWND window) {
     return -1;
 }
 
-// Walks the menu about to open with keys: `steps` times Down (Up when negative), then Enter.
-bool pickFromMenu(int steps) {
+// Walks the menu about to open with keys: `steps` times Down (Up when negative), then
+// Enter; with `trayOf`, its tray menu opened as the shell does for a right click.
+bool pickFromMenu(int steps, HWND trayOf = nullptr) {
+    if (trayOf)
+        PostMessageW(trayOf, WM_APP + 1, MAKEWPARAM(300, 300), MAKELPARAM(WM_CONTEXTMENU, 1));
     HWND menu = nullptr;
     if (!eventually([&] { return IsWindowVisible(menu = FindWindowW(L"#32768", nullptr)); }, 5000))
         return false;
@@ -54,12 +55,6 @@ bool pickFromMenu(int steps) {
         PostMessageW(menu, WM_KEYDOWN, steps > 0 ? VK_DOWN : VK_UP, 0);
     PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
     return eventually([&] { return !IsWindowVisible(menu); }, 5000);
-}
-
-// Opens the tray menu as the shell does for a right click or Shift+F10.
-bool pickFromTrayMenu(HWND window, int steps) {
-    PostMessageW(window, WM_APP + 1, MAKEWPARAM(300, 300), MAKELPARAM(WM_CONTEXTMENU, 1));
-    return pickFromMenu(steps);
 }
 
 std::wstring clipboardText() {
@@ -135,11 +130,12 @@ TEST(Navigation, KeysAndClicksOpenPagesAndEachKeepsItsOwnScroll) {
     post(WM_MOUSEMOVE, scrolled + 5);
     EXPECT_TRUE(eventually([&] {
         return thumbTop(shown.window) >= 0 && capture(shown.window).at(right - 8, scrolled + 5) ==
-                                                 capture(shown.window).at(right - 5, scrolled + 5);
+                                                  capture(shown.window).at(right - 5, scrolled + 5);
     }));
     const int dragged = (top + scrolled) / 2;
     for (auto [message, y] : {std::pair{UINT(WM_LBUTTONDOWN), scrolled + 5},
-                              {UINT(WM_MOUSEMOVE), dragged + 5}, {UINT(WM_LBUTTONUP), dragged + 5}})
+                              {UINT(WM_MOUSEMOVE), dragged + 5},
+                              {UINT(WM_LBUTTONUP), dragged + 5}})
         post(message, y);
     EXPECT_TRUE(eventually([&] { return std::abs(thumbTop(shown.window) - dragged) <= 1; }, 5000));
     post(WM_LBUTTONDOWN, top + 1); // above it: a page up, to the top
@@ -160,34 +156,30 @@ TEST(Navigation, KeysAndClicksOpenPagesAndEachKeepsItsOwnScroll) {
     EXPECT_EQ(thumbTop(shown.window), scrolled);
 }
 
+// A chart tells the time and value of the sample under the pointer; a name cut
+// with "…" shows whole in the tip. Ctrl+C copies the page as lines, a process row
+// with its whole name, PID and values; "Salin" on a right click copies one row.
 // The tray menu: the open item first, then the pages in sidebar order, the
-// notifications and the end last; the end saves and exits like the close button.
-TEST(Navigation, TrayMenuOpensThePagesPausesNotificationsAndEnds) {
+// notifications and the end last, which saves and exits like the close button.
+TEST(Navigation, TipsCopyAndTheTrayMenu) {
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    const std::wstring name = L"proses-dengan-nama-panjang-yang-tidak-muat-di-kolomnya-0123.exe";
+    ASSERT_TRUE(CopyFileW(self, name.c_str(), FALSE)); // beside the tests
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION waiting{};
+    ASSERT_TRUE(CreateProcessW(name.c_str(), nullptr, nullptr, nullptr, FALSE, CREATE_SUSPENDED,
+                               nullptr, nullptr, &startup, &waiting));
     removeDataFolder();
     Shown shown;
     ASSERT_NE(shown.window, nullptr);
-    ShowWindow(shown.window, SW_MINIMIZE);
-    ASSERT_TRUE(pickFromTrayMenu(shown.window, 2 + storagePageIndex));
-    EXPECT_TRUE(eventually([&] { return !IsIconic(shown.window); }));
-    EXPECT_TRUE(eventually([&] { return selectedPage(shown.window) == storagePageIndex; }));
-    ShowWindow(shown.window, SW_MINIMIZE);
-    ASSERT_TRUE(pickFromTrayMenu(shown.window, 1));
-    EXPECT_TRUE(eventually([&] { return !IsIconic(shown.window); })) << "the open item";
-    EXPECT_EQ(selectedPage(shown.window), storagePageIndex);
-    ASSERT_TRUE(pickFromTrayMenu(shown.window, -2)); // pause the notifications
-    ASSERT_TRUE(pickFromTrayMenu(shown.window, -1)); // the end
-    EXPECT_EQ(shown.program.waitForExit(), 0u);
-    const std::string settings = readFile(dataFolder() + L"\\settings.ini");
-    EXPECT_NE(settings.find("\r\nnotifikasi=0\r\n"), std::string::npos) << settings;
-}
-
-// Ctrl+C copies the page as lines, a process row with its name, PID and values;
-// "Salin" in the menu of a right click copies the one row under the pointer.
-TEST(Navigation, CtrlCCopiesThePageAndSalinTheRowUnderTheRightClick) {
-    removeDataFolder();
-    Shown shown;
-    ASSERT_NE(shown.window, nullptr);
+    clickAt(shown.window, sidebarItem(1));
+    const std::wregex cpuReadout(L"^\\d\\d:\\d\\d:\\d\\d\\n\\d+(,\\d)?%$"); // once sampled
+    EXPECT_TRUE(
+        eventually([&] { return !tipAlong(shown.window, pageLeft + 100, cpuReadout).empty(); }));
     clickAt(shown.window, sidebarItem(5));
+    EXPECT_EQ(tipAlong(shown.window, pageLeft + 30, std::wregex(L"^proses-")), name);
     // Name, PID, CPU ("4,5%", "12%" or "…" before its second look) and the working set.
     const std::wregex ownRow(L"(^|\\r\\n)OvraMonitor\\.exe\\t" +
                              std::to_wstring(shown.program.processId()) +
@@ -199,39 +191,26 @@ TEST(Navigation, CtrlCCopiesThePageAndSalinTheRowUnderTheRightClick) {
         Sleep(200);
         return std::regex_search(copied = clipboardText(), ownRow);
     })) << std::string(copied.begin(), copied.end());
+    EXPECT_NE(copied.find(L"\r\n" + name + L"\t"), std::wstring::npos) << "the whole name";
     EXPECT_EQ(copied.find(L"\r\nPengaturan\r\n"), std::wstring::npos) << "nothing of the sidebar";
     PostMessageW(shown.window, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(pageLeft + 4, 34));
     PostMessageW(shown.window, WM_RBUTTONUP, 0, MAKELPARAM(pageLeft + 4, 34));
     ASSERT_TRUE(pickFromMenu(1));
     EXPECT_TRUE(eventually([&] { return clipboardText() == L"Proses"; })) << "the page's title";
-}
-
-// A name cut with "…" shows whole in the tip; a chart shows the time and the value
-// of the sample under the pointer.
-TEST(Navigation, TipsTellACutNameWholeAndAChartsSample) {
-    wchar_t temp[MAX_PATH] = {}, self[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    const std::wstring name = L"proses-dengan-nama-panjang-yang-tidak-muat-di-kolomnya-0123456789.exe";
-    const std::wstring copy = std::wstring(temp) + name;
-    ASSERT_TRUE(CopyFileW(self, copy.c_str(), FALSE));
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION waiting{};
-    ASSERT_TRUE(CreateProcessW(copy.c_str(), nullptr, nullptr, nullptr, FALSE, CREATE_SUSPENDED,
-                               nullptr, nullptr, &startup, &waiting));
-    removeDataFolder();
-    Shown shown;
-    ASSERT_NE(shown.window, nullptr);
-    clickAt(shown.window, sidebarItem(1));
-    const std::wregex cpuReadout(L"^\\d\\d:\\d\\d:\\d\\d\\n\\d+(,\\d)?%$"); // once sampled
-    EXPECT_TRUE(eventually([&] { return !tipAlong(shown.window, pageLeft + 100, cpuReadout).empty(); }));
-    clickAt(shown.window, sidebarItem(5));
-    EXPECT_EQ(tipAlong(shown.window, pageLeft + 30, std::wregex(L"^proses-")), name);
+    ASSERT_TRUE(pickFromMenu(2 + 2, shown.window)); // the third page
+    EXPECT_TRUE(eventually([&] { return selectedPage(shown.window) == 2; }));
+    ShowWindow(shown.window, SW_MINIMIZE);
+    ASSERT_TRUE(pickFromMenu(1, shown.window)); // a minimised window is drawn nowhere
+    EXPECT_TRUE(eventually([&] { return selectedPage(shown.window) == 2; })) << "the open item";
+    ASSERT_TRUE(pickFromMenu(-2, shown.window)); // pause the notifications
+    ASSERT_TRUE(pickFromMenu(-1, shown.window)); // the end
+    EXPECT_EQ(shown.program.waitForExit(), 0u);
+    const std::string settings = readFile(dataFolder() + L"\\settings.ini");
+    EXPECT_NE(settings.find("\r\nnotifikasi=0\r\n"), std::string::npos) << settings;
     TerminateProcess(waiting.hProcess, 0);
     CloseHandle(waiting.hThread);
     CloseHandle(waiting.hProcess);
-    DeleteFileW(copy.c_str());
+    DeleteFileW(name.c_str());
 }
 
 // Page changes restart only the process timer: samples go on every second while

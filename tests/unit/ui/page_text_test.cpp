@@ -16,10 +16,10 @@ TEST(PageText, RunsJoinIntoLinesInTheOrderDrawn) {
         return made;
     };
     const std::vector<TextRun> runs{
-        run(L"CPU", {10, 10, 40, 26}),           run(L"12%", {200, 10, 230, 26}),
-        run(L"Model", {10, 40, 90, 72}),         run(L"Intel", {200, 56, 250, 72}),
-        run(L"Judul", {300, 10, 360, 30}),       run(L"app\u2026", {10, 100, 60, 116}, L"app.exe"),
-        run(L"42", {120, 100, 140, 116}),        run(L"1,5 MB", {200, 101, 260, 117}),
+        run(L"CPU", {10, 10, 40, 26}),     run(L"12%", {200, 10, 230, 26}),
+        run(L"Model", {10, 40, 90, 72}),   run(L"Intel", {200, 56, 250, 72}),
+        run(L"Judul", {300, 10, 360, 30}), run(L"app\u2026", {10, 100, 60, 116}, L"app.exe"),
+        run(L"42", {120, 100, 140, 116}),  run(L"1,5 MB", {200, 101, 260, 117}),
         run(L"bawah", {10, 116, 60, 132}),
     };
     const std::vector<TextLine> lines = textLines(runs);
