@@ -50,13 +50,13 @@ WindowPlace currentWindowPlace(HWND window) {
 }
 
 void showAtStart(HWND window, const WindowStart& start, bool minimized) {
-    if (!minimized) {
-        ShowWindow(window, start.maximised ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
+    if (!minimized || !start.maximised) {
+        ShowWindow(window, minimized         ? SW_SHOWMINNOACTIVE
+                           : start.maximised ? SW_SHOWMAXIMIZED
+                                             : SW_SHOWNORMAL);
         return;
     }
-    ShowWindow(window, SW_SHOWMINNOACTIVE);
-    if (!start.maximised) return;
-    // Brought back from the tray, the window opens maximised as it ended.
+    // Minimised and told in the same call that it opens maximised from the tray.
     WINDOWPLACEMENT placement{};
     placement.length = sizeof placement;
     GetWindowPlacement(window, &placement);

@@ -81,10 +81,12 @@ TEST(Startup, WindowOpensWhereItEndedAndCentredWhenThatIsOffEveryMonitor) {
         PostMessageW(window, WM_CLOSE, 0, 0);
         EXPECT_EQ(program.waitForExit(), 0u);
     };
-    const auto atKept = [&](HWND window) {
+    const auto atKept = [&](HWND window) { // shown there, not only made there
         RECT frame{};
-        return eventually(
-            [&] { return GetWindowRect(window, &frame) && EqualRect(&frame, &kept); });
+        return eventually([&] {
+            return IsWindowVisible(window) && GetWindowRect(window, &frame) &&
+                   EqualRect(&frame, &kept);
+        });
     };
     run(L"", [&](HWND window) { MoveWindow(window, kept.left, kept.top, 900, 600, TRUE); });
     run(L"", [&](HWND window) {
