@@ -151,6 +151,9 @@ bool photographTip(HWND window, int x, UINT dpi, const std::wstring& path) {
             const RECT pointer{at.x, at.y, at.x + 1, at.y + 1};
             UnionRect(&area, &area, &pointer);
             InflateRect(&area, MulDiv(160, int(dpi), 96), MulDiv(60, int(dpi), 96));
+            RECT frame;
+            GetWindowRect(window, &frame);
+            IntersectRect(&area, &area, &frame); // nothing of the empty screen beside it
             return saveArea(nullptr, area, path);
         }
     }
