@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <utility>
+#include <vector>
 
 #include "app/perf_control.h"
 #include "app/scheduler.h"
 #include "app/tray.h"
 #include "app/window.h"
+#include "app/window_place.h"
 #include "store/data_folder.h"
 #include "ui/dpi.h"
 
@@ -46,6 +48,7 @@ int runApp(App& app, HINSTANCE instance, bool startMinimized) {
     app.instance = instance;
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     loadSettings(app.settings, appFilePath(app, settingsFileName));
+    loadWindowPlace(app.view.place, appFilePath(app, settingsFileName));
 
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
@@ -62,13 +65,18 @@ int runApp(App& app, HINSTANCE instance, bool startMinimized) {
 
     RECT workArea{0, 0, 1060, 720};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
-    const RECT frame = initialWindowRect(getDpi(nullptr), workArea);
+    std::vector<RECT> monitors, workAreas;
+    listMonitors(monitors, workAreas);
+    const WindowStart start =
+        chooseWindowStart(app.view.place, monitorLayoutSignature(monitors), workAreas,
+                          initialWindowRect(getDpi(nullptr), workArea));
+    const RECT& frame = start.frame;
     HWND window = CreateWindowExW(0, mainWindowClass, productName, WS_OVERLAPPEDWINDOW, frame.left,
                                   frame.top, frame.right - frame.left, frame.bottom - frame.top,
                                   nullptr, nullptr, instance, &app);
     if (!window) return 1;
 
-    ShowWindow(window, startMinimized ? SW_SHOWMINNOACTIVE : SW_SHOWNORMAL);
+    showAtStart(window, start, startMinimized);
     UpdateWindow(window);
 
     MSG message;
@@ -138,6 +146,8 @@ void onDestroy(App& app) {
         KillTimer(app.window, id);
     historyFlush(app.history);
     saveSettings(app.settings, appFilePath(app, settingsFileName));
+    if (app.window)
+        saveWindowPlace(currentWindowPlace(app.window), appFilePath(app, settingsFileName));
     if (app.view.trayPresent) {
         removeTrayIcon(app);
         app.view.trayPresent = false;

@@ -91,8 +91,13 @@ struct View {
     POINT mouse{-10000, -10000};
     int hovered = -1;
     bool pressedInClient = false; // the left button went down inside the client area
+    std::vector<RECT> tipAreas;   // what offers a tip under the pointer, from the last paint
+    HoverTip tip;                 // what the last paint found under the pointer
+    HWND tipWindow = nullptr;     // made at the first tip
+    int scrollGrab = -1; // while the scroll thumb is dragged: the pointer's distance from its top
     bool trayPresent = false;
     UINT taskbarCreatedMessage = 0;
+    WindowPlace place; // where the window ended last time, then where it ends now
 };
 
 // The machine's readings: one record per source and the three counter queries

@@ -3,8 +3,12 @@
 #include <cwchar>
 #include <memory>
 #include <type_traits>
+#include <vector>
 
 #include "app/app.h"
+#include "app/commands.h"
+#include "app/popup_menu.h"
+#include "app/window.h"
 #include "sources/handle.h"
 #include "sources/system_library.h"
 
@@ -13,6 +17,9 @@ namespace ovra {
 namespace {
 
 constexpr UINT trayIconId = 1;
+
+// The tray menu's items: the window, the pages (id + page), the notifications, the end.
+constexpr UINT menuOpen = 1, menuFirstPage = 10, menuNotifications = 30, menuExit = 31;
 
 struct IconTraits {
     using Handle = HICON;
@@ -46,7 +53,8 @@ std::wstring fitText(const std::wstring& text, size_t limit) {
 }
 
 bool trayEventRestoresWindow(UINT event) {
-    return event == WM_LBUTTONUP || event == WM_LBUTTONDBLCLK || event == NIN_BALLOONUSERCLICK;
+    return event == WM_LBUTTONUP || event == WM_LBUTTONDBLCLK || event == NIN_BALLOONUSERCLICK ||
+           event == NIN_KEYSELECT;
 }
 
 void registerTaskbarCreated(App& app) {
@@ -73,6 +81,9 @@ void addTrayIcon(App& app) {
     // and still answered with a failure; it then takes a modification.
     app.view.trayPresent =
         Shell_NotifyIconW(NIM_ADD, &data) || Shell_NotifyIconW(NIM_MODIFY, &data);
+    // The protocol with the keyboard's menu request (Shift+F10 on the focused icon).
+    data.uVersion = NOTIFYICON_VERSION_4;
+    if (app.view.trayPresent) Shell_NotifyIconW(NIM_SETVERSION, &data);
 }
 
 void removeTrayIcon(App& app) {
@@ -92,10 +103,46 @@ void showBalloon(App& app, const std::wstring& title, const std::wstring& text) 
     Shell_NotifyIconW(NIM_MODIFY, &data);
 }
 
-void onTrayCallback(App& app, LPARAM lParam) {
-    if (!trayEventRestoresWindow(LOWORD(lParam))) return;
+void showMainWindow(App& app) {
     ShowWindow(app.window, IsIconic(app.window) ? SW_RESTORE : SW_SHOW);
     SetForegroundWindow(app.window);
+}
+
+void showTrayMenu(App& app, POINT anchor) {
+    std::vector<MenuEntry> entries{{menuOpen, L"Buka Ovra Monitor", true, false}, {}};
+    for (int page = 0; page < pageCount; ++page)
+        entries.push_back(
+            {menuFirstPage + UINT(page), pageName(page), false, page == app.view.page});
+    entries.push_back({});
+    entries.push_back({menuNotifications,
+                       app.settings.notifications ? L"Jeda notifikasi" : L"Lanjutkan notifikasi"});
+    entries.push_back({});
+    entries.push_back({menuExit, L"Keluar"});
+    // Without the window in front the menu would stay open after a click elsewhere;
+    // the empty message after it lets the shell see the menu closed.
+    SetForegroundWindow(app.window);
+    const UINT chosen = popupMenu(app, entries, anchor);
+    PostMessageW(app.window, WM_NULL, 0, 0);
+    if (chosen == menuOpen) {
+        showMainWindow(app);
+    } else if (chosen >= menuFirstPage && chosen < menuFirstPage + pageCount) {
+        showMainWindow(app);
+        navigateTo(app, int(chosen - menuFirstPage));
+    } else if (chosen == menuNotifications) {
+        executeCommand(app, commandNotifications, 0);
+    } else if (chosen == menuExit) {
+        // The same way out as the close button, restoring the power settings.
+        onClose(app);
+    }
+}
+
+void onTrayCallback(App& app, WPARAM wParam, LPARAM lParam) {
+    const UINT event = LOWORD(lParam);
+    // The shell's fourth protocol sends the menu request for the right button,
+    // Shift+F10 and the menu key alike, with the icon's anchor in wParam.
+    if (event == WM_CONTEXTMENU)
+        return showTrayMenu(app, POINT{short(LOWORD(wParam)), short(HIWORD(wParam))});
+    if (trayEventRestoresWindow(event)) showMainWindow(app);
 }
 
 void onTaskbarCreated(App& app) {

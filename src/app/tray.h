@@ -19,7 +19,7 @@ inline constexpr UINT trayCallbackMessage = WM_APP + 1;
 std::wstring fitText(const std::wstring& text, size_t limit);
 
 // Whether a tray event (the low word of the callback's lParam) brings the window
-// back: a left click, a double click or a click on a balloon.
+// back: a left click, a double click, Enter on the focused icon or a click on a balloon.
 bool trayEventRestoresWindow(UINT event);
 
 // Registers "TaskbarCreated" and lets it through the window's message filter, so an
@@ -34,7 +34,11 @@ void removeTrayIcon(App& app);
 void showBalloon(App& app, const std::wstring& title, const std::wstring& text);
 
 // Window-procedure handlers.
-void onTrayCallback(App& app, LPARAM lParam);
+// The menu request (right click, Shift+F10) opens the tray menu: the window, the
+// pages, pausing the notifications and the end.
+void onTrayCallback(App& app, WPARAM wParam, LPARAM lParam);
+// Shows, restores and foregrounds the main window.
+void showMainWindow(App& app);
 void onTaskbarCreated(App& app);
 
 } // namespace ovra

@@ -8,6 +8,10 @@
 #include "app/profile.h"
 #include "app/scheduler.h"
 #include "app/commands.h"
+#include "app/copy.h"
+#include "app/hover_tip.h"
+#include "app/popup_menu.h"
+#include "app/scroll_bar.h"
 #include "app/tray.h"
 #include "ui/gdi.h"
 
@@ -54,19 +58,6 @@ void drawLogo(Ui& ui, int left, int top) {
     Polyline(ui.dc, points, 6);
 }
 
-void drawScrollBar(App& app, Ui& ui, int width, int height, int offset) {
-    const int content = app.view.contentHeights[static_cast<size_t>(app.view.page)];
-    if (content <= height) return;
-    const int track = height - ui.px(16);
-    const int thumb =
-        std::max(static_cast<int>(static_cast<long long>(height) * track / content), ui.px(40));
-    const int top = ui.px(8) + static_cast<int>(static_cast<long long>(offset) * (track - thumb) /
-                                                std::max(content - height, 1));
-    const Ink muted = ui.colour(Role::textMuted);
-    roundRect(ui, RECT{width - ui.px(7), top, width - ui.px(3), top + thumb}, muted, muted,
-              ui.px(4));
-}
-
 LRESULT handleMessage(App& app, UINT message, WPARAM wParam, LPARAM lParam) {
     HWND window = app.window;
     if (message == app.view.taskbarCreatedMessage && message != 0) {
@@ -82,7 +73,7 @@ LRESULT handleMessage(App& app, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ENDSESSION: onEndSession(app, wParam != FALSE); return 0;
     case WM_POWERBROADCAST: onPowerBroadcast(app, wParam); return TRUE;
     case WM_TIMER: onTimer(app, wParam); return 0;
-    case trayCallbackMessage: onTrayCallback(app, lParam); return 0;
+    case trayCallbackMessage: onTrayCallback(app, wParam, lParam); return 0;
     case WM_SIZE:
         if (wParam != SIZE_MINIMIZED) invalidateWindow(app);
         return 0;
@@ -120,10 +111,31 @@ LRESULT handleMessage(App& app, UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         return DefWindowProcW(window, message, wParam, lParam);
     }
-    case WM_MOUSEMOVE: onMouseMove(app, x, y); return 0;
+    case WM_CONTEXTMENU: {
+        POINT point{x, y}; // from the keyboard (-1, -1): no row is pointed at
+        if (x == -1 && y == -1) return 0;
+        ScreenToClient(window, &point);
+        onPageContextMenu(app, point);
+        return 0;
+    }
+    case WM_MOUSEMOVE:
+        scrollBarMove(app, x, y);
+        onMouseMove(app, x, y);
+        return 0;
     case WM_MOUSELEAVE: onMouseLeave(app); return 0;
-    case WM_LBUTTONDOWN: onLButtonDown(app); return 0;
-    case WM_LBUTTONUP: onLButtonUp(app, x, y); return 0;
+    case WM_MEASUREITEM:
+        measureMenuItem(app, *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+        return TRUE;
+    case WM_DRAWITEM:
+        drawMenuItem(app, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        return TRUE;
+    case WM_LBUTTONDOWN:
+        if (!scrollBarPress(app, x, y)) onLButtonDown(app);
+        return 0;
+    case WM_LBUTTONUP:
+        if (!scrollBarRelease(app)) onLButtonUp(app, x, y);
+        return 0;
+    case WM_CAPTURECHANGED: scrollBarRelease(app); return 0;
     case WM_MOUSEWHEEL: onMouseWheel(app, GET_WHEEL_DELTA_WPARAM(wParam)); return 0;
     case WM_DPICHANGED:
         onDpiChanged(app, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
@@ -133,6 +145,10 @@ LRESULT handleMessage(App& app, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 } // namespace
+
+const wchar_t* pageName(int page) {
+    return page >= 0 && page < pageCount ? pageLabels[page] : L"";
+}
 
 void invalidateWindow(App& app) {
     if (app.window) InvalidateRect(app.window, nullptr, FALSE);
@@ -178,6 +194,8 @@ void drawSidebar(App& app, Ui& ui, const RECT& area) {
 void drawFrame(App& app, HDC dc, int width, int height) {
     app.view.hits.clear();
     app.view.textRuns.clear();
+    app.view.tipAreas.clear();
+    app.view.tip = HoverTip{};
     Ui ui;
     ui.dc = dc;
     ui.palette = &app.view.palette;
@@ -186,6 +204,8 @@ void drawFrame(App& app, HDC dc, int width, int height) {
     ui.hits = &app.view.hits;
     ui.texts = app.view.recordTextRuns ? &app.view.textRuns : nullptr;
     ui.mouse = app.view.mouse;
+    ui.tipAreas = &app.view.tipAreas;
+    ui.tip = &app.view.tip;
     ui.clip = RECT{0, 0, width, height};
     fillRect(ui, ui.clip, ui.colour(Role::background));
 
@@ -202,7 +222,7 @@ void drawFrame(App& app, HDC dc, int width, int height) {
     RestoreDC(dc, saved);
     content = (bottom - top) + ui.px(48);
 
-    drawScrollBar(app, ui, width, height, offset);
+    drawScrollBar(app, ui, width, height);
     ui.clip = RECT{0, 0, sidebar, height};
     drawSidebar(app, ui, ui.clip);
 
@@ -231,6 +251,7 @@ void paintWindow(App& app, HDC windowDc, const RECT& client) {
         drawFrame(app, dc.get(), width, height);
         BitBlt(windowDc, 0, 0, width, height, dc.get(), 0, 0, SRCCOPY);
     }
+    showHoverTip(app);
 }
 
 void navigateTo(App& app, int page) {
@@ -250,7 +271,7 @@ void navigateTo(App& app, int page) {
 void onMouseMove(App& app, int x, int y) {
     app.view.mouse = POINT{x, y};
     const int hovered = regionAt(app.view.hits, app.view.mouse);
-    if (hovered != app.view.hovered) {
+    if (hovered != app.view.hovered || hoverTipFollows(app, app.view.mouse)) {
         app.view.hovered = hovered;
         invalidateWindow(app);
     }
@@ -287,6 +308,7 @@ void onMouseWheel(App& app, int delta) {
 }
 
 bool onKeyDown(App& app, WPARAM key, bool controlDown, int clientHeight) {
+    if (key == 'C' && controlDown) return copyPage(app), true;
     if (key < 33 || key > 57) return false;
     const int pageStep = clientHeight - scaled(80, app.view.dpi),
               lineStep = scaled(48, app.view.dpi);

@@ -24,6 +24,9 @@ void paintWindow(App& app, HDC windowDc, const RECT& client);
 void drawFrame(App& app, HDC dc, int width, int height);
 void drawSidebar(App& app, Ui& ui, const RECT& area);
 
+// The page's name as the sidebar shows it; empty for no page.
+const wchar_t* pageName(int page);
+
 // Shows another page; choosing the page already shown does nothing.
 void navigateTo(App& app, int page);
 

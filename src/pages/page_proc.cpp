@@ -53,7 +53,7 @@ void processTable(Col& col, const ProcessList& list) {
         if (i % 2 == 0)
             roundRect(ui, RECT{x - ui.px(8), y - ui.px(3), right + ui.px(8), y + ui.px(23)}, stripe,
                       stripe, ui.px(6));
-        drawText(ui, x, y, fittedName(ui, row.name, nameWidth), FontRole::body, text);
+        drawCutText(ui, x, y, fittedName(ui, row.name, nameWidth), row.name, FontRole::body, text);
         drawTextRight(ui, pidRight, y, std::to_wstring(row.pid), FontRole::body, text);
         if (row.accessible) {
             drawTextRight(ui, cpuRight, y, row.cpuValid ? formatPercent(row.cpuPercent) : L"\u2026",

@@ -22,6 +22,17 @@ struct AlertKindInfo {
 
 const AlertKindInfo& alertKindInfo(AlertKind kind);
 
+// The window's frame when the program last ended, in screen pixels, and the
+// monitor layout it ended on (a signature of the monitors' rectangles; 0: none).
+struct WindowPlace {
+    int32_t layout = 0;
+    int32_t left = 0;
+    int32_t top = 0;
+    int32_t width = 0;
+    int32_t height = 0;
+    bool maximised = false;
+};
+
 struct Settings {
     int32_t theme = 2; // 0 light, 1 dark, 2 follow Windows
     int32_t fastIntervalMs = 2000;
@@ -51,6 +62,11 @@ void saveSettings(const Settings& settings, const std::wstring& path);
 // Keys after the table's: the metrics export ("ekspor_metrik", "folder_metrik").
 inline constexpr wchar_t exportMetricsKey[] = L"ekspor_metrik";
 inline constexpr wchar_t metricsFolderKey[] = L"folder_metrik";
+
+// The window's place, kept after every other key and read as written; a place
+// with no layout is not written.
+void loadWindowPlace(WindowPlace& place, const std::wstring& path);
+void saveWindowPlace(const WindowPlace& place, const std::wstring& path);
 
 // Writes one integer key into section "umum".
 void writeSettingInt(const std::wstring& path, const wchar_t* key, int32_t value);

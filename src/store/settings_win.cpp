@@ -6,6 +6,22 @@
 
 namespace ovra {
 
+namespace {
+
+// The window's place, after every other key of the file.
+template <class Use> void withPlaceKeys(WindowPlace& place, Use&& use) {
+    int32_t maximised = place.maximised ? 1 : 0;
+    use(L"jendela_tata_letak", place.layout);
+    use(L"jendela_kiri", place.left);
+    use(L"jendela_atas", place.top);
+    use(L"jendela_lebar", place.width);
+    use(L"jendela_tinggi", place.height);
+    use(L"jendela_maksimal", maximised);
+    place.maximised = maximised > 0;
+}
+
+} // namespace
+
 void loadSettings(Settings& settings, const std::wstring& path) {
     const auto& fields = settingFields();
     for (size_t index = 0; index < fields.size(); ++index) {
@@ -24,6 +40,13 @@ void loadSettings(Settings& settings, const std::wstring& path) {
     settings.metricsFolder = folder;
 }
 
+void loadWindowPlace(WindowPlace& place, const std::wstring& path) {
+    withPlaceKeys(place, [&](const wchar_t* key, int32_t& value) {
+        value =
+            static_cast<int32_t>(GetPrivateProfileIntW(settingsSection, key, value, path.c_str()));
+    });
+}
+
 void saveSettings(const Settings& settings, const std::wstring& path) {
     const auto& fields = settingFields();
     for (size_t index = 0; index < fields.size(); ++index)
@@ -31,6 +54,13 @@ void saveSettings(const Settings& settings, const std::wstring& path) {
     writeSettingInt(path, exportMetricsKey, settings.exportMetrics ? 1 : 0);
     WritePrivateProfileStringW(settingsSection, metricsFolderKey, settings.metricsFolder.c_str(),
                                path.c_str());
+}
+
+void saveWindowPlace(const WindowPlace& kept, const std::wstring& path) {
+    if (kept.layout == 0) return;
+    WindowPlace place = kept;
+    withPlaceKeys(place,
+                  [&](const wchar_t* key, int32_t& value) { writeSettingInt(path, key, value); });
 }
 
 void writeSettingInt(const std::wstring& path, const wchar_t* key, int32_t value) {

@@ -1,5 +1,8 @@
 #include "ui/chart.h"
 
+#include "store/history.h"
+#include "ui/chart_readout.h"
+
 #include "sources/format.h"
 #include "sources/clock.h"
 #include "ui/gdi.h"
@@ -35,6 +38,35 @@ void drawRun(Ui& ui, const std::vector<ChartPoint>& run, int bottom, Colour area
     Polyline(ui.dc, points.data(), static_cast<int>(points.size()));
 }
 
+// Faint upright lines at whole minutes back, labelled at their foot.
+void drawTimeMarks(Ui& ui, const RECT& rect, const PlotArea& area, uint32_t minutes, Colour grid) {
+    const int labelTop = rect.bottom - ui.px(2) - fontHeight(ui, FontRole::small);
+    for (const TimeMark& mark : chartTimeMarks(minutes, area)) {
+        fillRect(ui, RECT{mark.x, area.bottom - area.height, mark.x + 1, area.bottom}, grid);
+        const int width = textWidth(ui, mark.label, FontRole::small);
+        if (mark.x - width / 2 > rect.left + ui.px(4))
+            drawText(ui, mark.x - width / 2, labelTop, mark.label, FontRole::small,
+                     ui.colour(Role::textMuted));
+    }
+}
+
+// Under the pointer: a marker at the nearest sample, and its readout as the tip.
+void drawReadout(Ui& ui, const HistoryStore& history, const RECT& rect, const PlotArea& area,
+                 SampleField first, SampleField second, ChartScale scale, uint32_t minutes,
+                 uint64_t now) {
+    offerTip(ui, rect, L"", rect.bottom); // the pointer's moves over it repaint it
+    if (!ui.tip || !isHovered(ui, rect)) return;
+    const NearestSample nearest =
+        nearestSample(history, first, second, minutes, now, area, ui.mouse.x);
+    if (nearest.index < 0) return;
+    fillRect(ui, RECT{nearest.x, area.bottom - area.height, nearest.x + ui.px(1), area.bottom},
+             ui.colour(Role::textSecondary));
+    const Sample& sample = historyAt(history, uint64_t(nearest.index));
+    const std::wstring time = localTimeText(sample.time); // "2024-05-01 08:03:09"
+    *ui.tip = HoverTip{chartReadout(sample, first, second, scale, time.substr(time.find(L' ') + 1)),
+                       POINT{ui.mouse.x, ui.mouse.y + ui.px(20)}};
+}
+
 } // namespace
 
 void drawChart(Ui& ui, const HistoryStore& history, const RECT& rect, SampleField first,
@@ -48,13 +80,15 @@ void drawChart(Ui& ui, const HistoryStore& history, const RECT& rect, SampleFiel
     const int height = (rect.bottom - rect.top) - ui.px(18);
     const int bottom = top + height;
     const PlotArea area{rect.right, bottom, (rect.right - rect.left) - 2, height};
-    const ChartPlan plan = planChart(history, first, second, scale, minutes, systemTimeNow(), area);
+    const uint64_t now = systemTimeNow();
+    const ChartPlan plan = planChart(history, first, second, scale, minutes, now, area);
 
     const Colour grid = lerpColour(ui.colour(Role::card), ui.colour(Role::border), 0.8);
     for (int quarter = 1; quarter <= 3; ++quarter) {
         const int y = top + height * quarter / 4;
         fillRect(ui, RECT{rect.left + 1, y, rect.right - 1, y + 1}, grid);
     }
+    drawTimeMarks(ui, rect, area, minutes, grid);
     const Ink muted = ui.colour(Role::textMuted);
     drawText(ui, rect.left + ui.px(8), rect.top + ui.px(2), scaleLabel(scale, plan.maximum),
              FontRole::small, muted);
@@ -75,6 +109,7 @@ void drawChart(Ui& ui, const HistoryStore& history, const RECT& rect, SampleFiel
         for (const std::vector<ChartPoint>& run : plan.runs[s])
             drawRun(ui, run, bottom, lerpColour(panel, colours[s], 0.18), s == 0);
     }
+    drawReadout(ui, history, rect, area, first, second, scale, minutes, now);
 }
 
 } // namespace ovra

@@ -37,6 +37,14 @@ struct TextRun {
     Colour colour = 0;
     int role = -1; // the palette role of the colour, -1 for a blend
     FontRole font = FontRole::body;
+    std::wstring whole; // the whole text when `text` is cut with "…", else empty
+};
+
+// What the pointer rests on and tells more about: the whole of a cut text, a
+// chart's readout. Shown beside the pointer, below `anchor` (client pixels).
+struct HoverTip {
+    std::wstring text; // empty: nothing to tell
+    POINT anchor{};
 };
 
 struct Ui {
@@ -49,6 +57,8 @@ struct Ui {
     std::vector<TextRun>* texts = nullptr;  // null unless a reader of the screen asked
     POINT mouse{-10000, -10000};            // client coordinates; far away when outside
     RECT clip{};                            // the visible part of the page area
+    std::vector<RECT>* tipAreas = nullptr;  // where a tip may appear; may be null
+    HoverTip* tip = nullptr;                // set by what lies under the pointer
 
     int px(int dip) const { return scaled(dip, dpi); }
     Ink colour(Role role) const { return Ink((*palette)[role], role); }
@@ -65,6 +75,9 @@ int textWidth(Ui& ui, std::wstring_view text, FontRole font);
 int fontHeight(Ui& ui, FontRole font);
 // Returns the text's width, also when only measuring.
 int drawText(Ui& ui, int x, int y, std::wstring_view text, FontRole font, Ink colour);
+// Draws `shown`, cut from `whole` to fit; a recorded run keeps the whole text.
+int drawCutText(Ui& ui, int x, int y, std::wstring_view shown, std::wstring_view whole,
+                FontRole font, Ink colour);
 // Draws the text so that it ends at `right`.
 void drawTextRight(Ui& ui, int right, int y, std::wstring_view text, FontRole font, Ink colour);
 // Word-wrapped in at least 10 pixels; returns the height the text takes.
@@ -81,6 +94,10 @@ template <class Run> auto measured(Ui& ui, Run&& run) {
     ui.measureOnly = wasMeasuring;
     return result;
 }
+
+// Records a rectangle that tells more under the pointer; when the pointer is in
+// it, `text` becomes the tip, shown below `anchorY`.
+void offerTip(Ui& ui, const RECT& rect, std::wstring_view text, int anchorY);
 
 // Records a clickable rectangle, clipped to the visible area.
 void addHit(Ui& ui, const RECT& rect, int32_t command, int32_t argument);

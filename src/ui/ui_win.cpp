@@ -8,7 +8,7 @@ namespace {
 
 void recordText(Ui& ui, std::wstring_view text, const RECT& rect, FontRole font, Ink colour) {
     if (!ui.texts || ui.measureOnly) return;
-    ui.texts->push_back(TextRun{std::wstring(text), rect, colour.colour, colour.role, font});
+    ui.texts->push_back(TextRun{std::wstring(text), rect, colour.colour, colour.role, font, {}});
 }
 
 } // namespace
@@ -58,6 +58,16 @@ int drawText(Ui& ui, int x, int y, std::wstring_view text, FontRole font, Ink co
     return width;
 }
 
+int drawCutText(Ui& ui, int x, int y, std::wstring_view shown, std::wstring_view whole,
+                FontRole font, Ink colour) {
+    const size_t recorded = ui.texts ? ui.texts->size() : 0;
+    const int width = drawText(ui, x, y, shown, font, colour);
+    if (ui.measureOnly || shown == whole) return width;
+    if (ui.texts && ui.texts->size() > recorded) ui.texts->back().whole = whole;
+    offerTip(ui, RECT{x, y, x + width, y + fontHeight(ui, font)}, whole, y + fontHeight(ui, font));
+    return width;
+}
+
 void drawTextRight(Ui& ui, int right, int y, std::wstring_view text, FontRole font, Ink colour) {
     if (ui.measureOnly) return;
     drawText(ui, right - textWidth(ui, text, font), y, text, font, colour);
@@ -92,6 +102,13 @@ void drawBarRaw(Ui& ui, const RECT& rect, double fraction, Colour colour) {
     if (filled < height) filled = height;
     roundRect(ui, RECT{rect.left, rect.top, rect.left + filled, rect.bottom}, colour, colour,
               height);
+}
+
+void offerTip(Ui& ui, const RECT& rect, std::wstring_view text, int anchorY) {
+    if (ui.measureOnly) return;
+    if (ui.tipAreas) ui.tipAreas->push_back(rect);
+    if (ui.tip && isHovered(ui, rect))
+        *ui.tip = HoverTip{std::wstring(text), {ui.mouse.x, anchorY}};
 }
 
 void addHit(Ui& ui, const RECT& rect, int32_t command, int32_t argument) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <regex>
 
@@ -42,6 +43,47 @@ int thumbTop(HWND window) {
     return -1;
 }
 
+// Walks the menu about to open with keys: `steps` times Down (Up when negative), then
+// Enter; with `trayOf`, its tray menu opened as the shell does for a right click.
+bool pickFromMenu(int steps, HWND trayOf = nullptr) {
+    if (trayOf)
+        PostMessageW(trayOf, WM_APP + 1, MAKEWPARAM(300, 300), MAKELPARAM(WM_CONTEXTMENU, 1));
+    HWND menu = nullptr;
+    if (!eventually([&] { return IsWindowVisible(menu = FindWindowW(L"#32768", nullptr)); }, 5000))
+        return false;
+    for (int step = 0; step < std::abs(steps); ++step)
+        PostMessageW(menu, WM_KEYDOWN, steps > 0 ? VK_DOWN : VK_UP, 0);
+    PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+    return eventually([&] { return !IsWindowVisible(menu); }, 5000);
+}
+
+std::wstring clipboardText() {
+    std::wstring text;
+    if (!OpenClipboard(nullptr)) return text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) text = chars;
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
+}
+
+// Rests the pointer on point after point down the page at `x`, a screen at a time,
+// until the tip beside it says something that matches.
+std::wstring tipAlong(HWND window, int x, const std::wregex& wanted) {
+    for (int screen = 0; screen < 3; ++screen, deliver(window, WM_KEYDOWN, VK_NEXT, 0))
+        for (int y = 40; y < capture(window).height; y += 12) {
+            deliver(window, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+            RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+            HWND tip = FindWindowW(L"OvraMonitorTip", nullptr);
+            wchar_t text[512] = {};
+            if (IsWindowVisible(tip) && GetWindowTextW(tip, text, 512) &&
+                std::regex_search(text, wanted))
+                return text;
+        }
+    return {};
+}
+
 struct Shown { // a started program whose first frame is on the screen
     Shown() {
         window = program.waitForWindow();
@@ -79,6 +121,29 @@ TEST(Navigation, KeysAndClicksOpenPagesAndEachKeepsItsOwnScroll) {
         << "the summary is taller than the smallest window";
     deliver(shown.window, WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(-240)), 0);
     ASSERT_TRUE(eventually([&] { return (scrolled = thumbTop(shown.window)) > top; }, 5000));
+    // Over the bar the thumb is wider; it follows a drag, and a click above it pages up.
+    const Screen shot = capture(shown.window);
+    const int right = shot.width, bottom = shot.height;
+    const auto post = [&](UINT message, int y) {
+        PostMessageW(shown.window, message, 0, MAKELPARAM(right - 5, y));
+    };
+    post(WM_MOUSEMOVE, scrolled + 5);
+    EXPECT_TRUE(eventually([&] {
+        return thumbTop(shown.window) >= 0 && capture(shown.window).at(right - 8, scrolled + 5) ==
+                                                  capture(shown.window).at(right - 5, scrolled + 5);
+    }));
+    const int dragged = (top + scrolled) / 2;
+    for (auto [message, y] : {std::pair{UINT(WM_LBUTTONDOWN), scrolled + 5},
+                              {UINT(WM_MOUSEMOVE), dragged + 5},
+                              {UINT(WM_LBUTTONUP), dragged + 5}})
+        post(message, y);
+    EXPECT_TRUE(eventually([&] { return std::abs(thumbTop(shown.window) - dragged) <= 1; }, 5000));
+    post(WM_LBUTTONDOWN, top + 1); // above it: a page up, to the top
+    post(WM_LBUTTONUP, top + 1);
+    PostMessageW(shown.window, WM_MOUSEMOVE, 0, MAKELPARAM(right / 2, bottom / 2));
+    EXPECT_TRUE(eventually([&] { return thumbTop(shown.window) == top; }, 5000));
+    deliver(shown.window, WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(-240)), 0);
+    ASSERT_TRUE(eventually([&] { return (scrolled = thumbTop(shown.window)) > top; }, 5000));
     int shortPage = 1; // a page that fits the window: it has no thumb
     for (; shortPage < 9; ++shortPage) {
         clickAt(shown.window, sidebarItem(shortPage));
@@ -89,6 +154,63 @@ TEST(Navigation, KeysAndClicksOpenPagesAndEachKeepsItsOwnScroll) {
     clickAt(shown.window, sidebarItem(0));
     eventually([&] { return selectedPage(shown.window) == 0 && thumbTop(shown.window) >= 0; });
     EXPECT_EQ(thumbTop(shown.window), scrolled);
+}
+
+// A chart tells the time and value of the sample under the pointer; a name cut
+// with "…" shows whole in the tip. Ctrl+C copies the page as lines, a process row
+// with its whole name, PID and values; "Salin" on a right click copies one row.
+// The tray menu: the open item first, then the pages in sidebar order, the
+// notifications and the end last, which saves and exits like the close button.
+TEST(Navigation, TipsCopyAndTheTrayMenu) {
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    const std::wstring name = L"proses-dengan-nama-panjang-yang-tidak-muat-di-kolomnya-0123.exe";
+    ASSERT_TRUE(CopyFileW(self, name.c_str(), FALSE)); // beside the tests
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION waiting{};
+    ASSERT_TRUE(CreateProcessW(name.c_str(), nullptr, nullptr, nullptr, FALSE, CREATE_SUSPENDED,
+                               nullptr, nullptr, &startup, &waiting));
+    removeDataFolder();
+    Shown shown;
+    ASSERT_NE(shown.window, nullptr);
+    clickAt(shown.window, sidebarItem(1));
+    const std::wregex cpuReadout(L"^\\d\\d:\\d\\d:\\d\\d\\n\\d+(,\\d)?%$"); // once sampled
+    EXPECT_TRUE(
+        eventually([&] { return !tipAlong(shown.window, pageLeft + 100, cpuReadout).empty(); }));
+    clickAt(shown.window, sidebarItem(5));
+    EXPECT_EQ(tipAlong(shown.window, pageLeft + 30, std::wregex(L"^proses-")), name);
+    // Name, PID, CPU ("4,5%", "12%" or "…" before its second look) and the working set.
+    const std::wregex ownRow(L"(^|\\r\\n)OvraMonitor\\.exe\\t" +
+                             std::to_wstring(shown.program.processId()) +
+                             L"\\t(\\d+(,\\d)?%|\u2026)\\t[\\d.]+(,\\d+)? (KB|MB|GB)\\r\\n");
+    std::wstring copied;
+    EXPECT_TRUE(eventually([&] {
+        SetForegroundWindow(shown.window);
+        pressControlChord('C');
+        Sleep(200);
+        return std::regex_search(copied = clipboardText(), ownRow);
+    })) << std::string(copied.begin(), copied.end());
+    EXPECT_NE(copied.find(L"\r\n" + name + L"\t"), std::wstring::npos) << "the whole name";
+    EXPECT_EQ(copied.find(L"\r\nPengaturan\r\n"), std::wstring::npos) << "nothing of the sidebar";
+    PostMessageW(shown.window, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(pageLeft + 4, 34));
+    PostMessageW(shown.window, WM_RBUTTONUP, 0, MAKELPARAM(pageLeft + 4, 34));
+    ASSERT_TRUE(pickFromMenu(1));
+    EXPECT_TRUE(eventually([&] { return clipboardText() == L"Proses"; })) << "the page's title";
+    ASSERT_TRUE(pickFromMenu(2 + 2, shown.window)); // the third page
+    EXPECT_TRUE(eventually([&] { return selectedPage(shown.window) == 2; }));
+    ShowWindow(shown.window, SW_MINIMIZE);
+    ASSERT_TRUE(pickFromMenu(1, shown.window)); // a minimised window is drawn nowhere
+    EXPECT_TRUE(eventually([&] { return selectedPage(shown.window) == 2; })) << "the open item";
+    ASSERT_TRUE(pickFromMenu(-2, shown.window)); // pause the notifications
+    ASSERT_TRUE(pickFromMenu(-1, shown.window)); // the end
+    EXPECT_EQ(shown.program.waitForExit(), 0u);
+    const std::string settings = readFile(dataFolder() + L"\\settings.ini");
+    EXPECT_NE(settings.find("\r\nnotifikasi=0\r\n"), std::string::npos) << settings;
+    TerminateProcess(waiting.hProcess, 0);
+    CloseHandle(waiting.hThread);
+    CloseHandle(waiting.hProcess);
+    DeleteFileW(name.c_str());
 }
 
 // Page changes restart only the process timer: samples go on every second while

@@ -67,14 +67,50 @@ TEST(Startup, SecondStartHandsOverToTheRunningWindowAndExits) {
     EXPECT_TRUE(eventually([&] { return !IsIconic(window) && GetForegroundWindow() == window; }));
 }
 
-TEST(Startup, MinimisedStartTakesNoFocusAndTheTrayIconBringsItBack) {
-    Program program(L"--minimized");
-    HWND window = program.waitForWindow();
-    ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(eventually([&] { return IsIconic(window) != FALSE; }));
-    EXPECT_NE(GetForegroundWindow(), window);
-    deliver(window, WM_APP + 1, 1, WM_RBUTTONUP);
-    EXPECT_TRUE(IsIconic(window)) << "a right click leaves it";
-    deliver(window, WM_APP + 1, 1, 0x405); // a click on a balloon (NIN_BALLOONUSERCLICK)
-    EXPECT_TRUE(eventually([&] { return !IsIconic(window) && IsWindowVisible(window); }));
+// The window ends in one place and opens there, maximised as it ended, also after
+// a minimised start (which takes no focus; the tray icon brings it back); a place
+// off every monitor opens centred.
+TEST(Startup, WindowOpensWhereItEndedAndCentredWhenThatIsOffEveryMonitor) {
+    removeDataFolder();
+    const RECT kept{40, 30, 940, 630};
+    const auto run = [](const wchar_t* arguments, auto&& check) {
+        Program program(arguments);
+        HWND window = program.waitForWindow();
+        ASSERT_NE(window, nullptr);
+        check(window);
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        EXPECT_EQ(program.waitForExit(), 0u);
+    };
+    const auto atKept = [&](HWND window) { // shown there, not only made there
+        RECT frame{};
+        return eventually([&] {
+            return IsWindowVisible(window) && GetWindowRect(window, &frame) &&
+                   EqualRect(&frame, &kept);
+        });
+    };
+    run(L"", [&](HWND window) { MoveWindow(window, kept.left, kept.top, 900, 600, TRUE); });
+    run(L"", [&](HWND window) {
+        EXPECT_TRUE(atKept(window));
+        ShowWindow(window, SW_MAXIMIZE);
+    });
+    const std::string file = readFile(settingsFile());
+    EXPECT_LT(file.find("\r\nsuhu_pengaman="), file.find("\r\njendela_")) << "after the others";
+    run(L"--minimized", [&](HWND window) {
+        ASSERT_TRUE(eventually([&] { return IsIconic(window) != FALSE; }));
+        EXPECT_NE(GetForegroundWindow(), window);
+        deliver(window, WM_APP + 1, 1, WM_RBUTTONUP);
+        EXPECT_TRUE(IsIconic(window)) << "the release of a right click leaves it";
+        deliver(window, WM_APP + 1, 1, 0x405); // a click on a balloon (NIN_BALLOONUSERCLICK)
+        EXPECT_TRUE(eventually([&] { return IsZoomed(window) != FALSE; })) << "as it ended";
+        ShowWindow(window, SW_RESTORE);
+        EXPECT_TRUE(atKept(window));
+    });
+    WritePrivateProfileStringW(L"umum", L"jendela_kiri", L"-30000", settingsFile().c_str());
+    run(L"", [&](HWND window) {
+        RECT frame{}, work{};
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        GetWindowRect(window, &frame);
+        EXPECT_EQ(frame.right - frame.left, std::min(1060L, work.right - work.left));
+        EXPECT_EQ(frame.left - work.left, work.right - frame.right) << "centred";
+    });
 }

@@ -70,12 +70,12 @@ void pressControlDigit(HWND window, wchar_t digit) {
     key(VK_CONTROL, true);
 }
 
-// Copies the window's client area as the screen shows it into a 24-bit BMP file.
-bool saveClient(HWND window, const std::wstring& path) {
-    RECT client;
-    GetClientRect(window, &client);
-    const int width = client.right, height = client.bottom;
+// Copies a rectangle of `source` (a window's DC, or the screen's with null) into a
+// 24-bit BMP file.
+bool saveArea(HWND source, RECT area, const std::wstring& path) {
+    const int width = area.right - area.left, height = area.bottom - area.top;
     if (width < 1 || height < 1) return false;
+    HWND window = source;
 
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
@@ -91,7 +91,8 @@ bool saveClient(HWND window, const std::wstring& path) {
     bool copied = false;
     if (memoryDc && bitmap) {
         HGDIOBJ previous = SelectObject(memoryDc, bitmap);
-        copied = BitBlt(memoryDc, 0, 0, width, height, windowDc, 0, 0, SRCCOPY) != FALSE;
+        copied =
+            BitBlt(memoryDc, 0, 0, width, height, windowDc, area.left, area.top, SRCCOPY) != FALSE;
         GdiFlush();
         SelectObject(memoryDc, previous);
     }
@@ -118,6 +119,85 @@ bool saveClient(HWND window, const std::wstring& path) {
     }
     if (bitmap) DeleteObject(bitmap);
     return written;
+}
+
+// The window's client area as the screen shows it.
+bool saveClient(HWND window, const std::wstring& path) {
+    RECT client;
+    GetClientRect(window, &client);
+    return saveArea(window, client, path);
+}
+
+// The tip of the program, when one shows.
+HWND visibleTip() {
+    HWND tip = FindWindowW(L"OvraMonitorTip", nullptr);
+    return tip && IsWindowVisible(tip) ? tip : nullptr;
+}
+
+// Moves the real pointer down the client area at `x` (dip) until a tip shows, then
+// saves the screen around the tip and the pointer.
+bool photographTip(HWND window, int x, UINT dpi, const std::wstring& path) {
+    RECT client;
+    GetClientRect(window, &client);
+    for (int y = 0; y < client.bottom; y += MulDiv(10, int(dpi), 96)) {
+        POINT at{MulDiv(x, int(dpi), 96), y};
+        ClientToScreen(window, &at);
+        SetCursorPos(at.x, at.y);
+        Sleep(80);
+        if (HWND tip = visibleTip()) {
+            Sleep(200);
+            RECT area;
+            GetWindowRect(tip, &area);
+            const RECT pointer{at.x, at.y, at.x + 1, at.y + 1};
+            UnionRect(&area, &area, &pointer);
+            InflateRect(&area, MulDiv(160, int(dpi), 96), MulDiv(60, int(dpi), 96));
+            RECT frame;
+            GetWindowRect(window, &frame);
+            IntersectRect(&area, &area, &frame); // nothing of the empty screen beside it
+            return saveArea(nullptr, area, path);
+        }
+    }
+    std::fwprintf(stderr, L"no tip for %ls\n", path.c_str());
+    return false;
+}
+
+// Opens the tray menu as the shell does, points at an item with the keyboard and
+// saves the screen around the menu.
+bool photographTrayMenu(HWND window, UINT dpi, const std::wstring& path) {
+    POINT anchor{MulDiv(600, int(dpi), 96), MulDiv(120, int(dpi), 96)};
+    ClientToScreen(window, &anchor);
+    SetCursorPos(anchor.x, anchor.y);
+    PostMessageW(window, WM_APP + 1, MAKEWPARAM(anchor.x, anchor.y), MAKELPARAM(WM_CONTEXTMENU, 1));
+    HWND menu = nullptr;
+    for (int i = 0; i < 100 && !(menu && IsWindowVisible(menu)); ++i, Sleep(50))
+        menu = FindWindowW(L"#32768", nullptr);
+    if (!menu || !IsWindowVisible(menu)) return false;
+    for (int step = 0; step < 4; ++step)
+        PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+    Sleep(500);
+    RECT area;
+    GetWindowRect(menu, &area);
+    InflateRect(&area, MulDiv(24, int(dpi), 96), MulDiv(24, int(dpi), 96));
+    const bool saved = saveArea(nullptr, area, path);
+    PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    Sleep(300);
+    return saved;
+}
+
+// A process whose name is too long for its column: a suspended copy of this program.
+PROCESS_INFORMATION startLongNamedProcess(std::wstring& copy) {
+    wchar_t temp[MAX_PATH] = {}, self[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    copy =
+        std::wstring(temp) + L"layanan-sinkronisasi-berkas-latar-belakang-dengan-nama-panjang.exe";
+    PROCESS_INFORMATION process{};
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    if (CopyFileW(self, copy.c_str(), FALSE))
+        CreateProcessW(copy.c_str(), nullptr, nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+                       nullptr, &startup, &process);
+    return process;
 }
 
 // The first adapter DXGI lists that is not the software renderer; 1 when none.
@@ -188,6 +268,27 @@ int wmain(int argc, wchar_t** argv) {
                 ++failures;
             }
         }
+        // The readouts on hover and the tray menu: the whole of a cut process name,
+        // a chart's sample, the menu with an item pointed at; each only said when it fails.
+        std::wstring copy;
+        const PROCESS_INFORMATION waiting = startLongNamedProcess(copy);
+        const int sidebar = 208 + 28; // dip
+        pressControlDigit(window, L'6');
+        Sleep(1500);
+        photographTip(window, sidebar + 40, dpi, folder + L"\\extra-tip.bmp");
+        pressControlDigit(window, L'2');
+        Sleep(700);
+        photographTip(window, width - 90, dpi, folder + L"\\extra-readout.bmp");
+        SetCursorPos(0, 0);
+        if (!photographTrayMenu(window, dpi, folder + L"\\extra-menu.bmp"))
+            std::fwprintf(stderr, L"no tray menu photographed\n");
+        if (waiting.hProcess) {
+            TerminateProcess(waiting.hProcess, 0);
+            WaitForSingleObject(waiting.hProcess, 5000);
+            CloseHandle(waiting.hThread);
+            CloseHandle(waiting.hProcess);
+        }
+        DeleteFileW(copy.c_str());
         std::wprintf(L"%u dpi, %zu pages\n", dpi, pages.size());
         PostMessageW(window, WM_CLOSE, 0, 0);
     }

@@ -82,6 +82,13 @@ for machine in $machines; do
       convert "$folder/page-$n.bmp" "$folder/$n-${pages[n - 1]}.png"
       rm "$folder/page-$n.bmp"
     done
+    # The tip of a cut name, a chart's readout and the open tray menu, when taken.
+    for extra in 10:tip:nama-utuh 11:readout:grafik 12:menu:menu-baki; do
+      IFS=: read -r n file name <<<"$extra"
+      if [ -f "$folder/extra-$file.bmp" ]; then
+        convert "$folder/extra-$file.bmp" "$folder/$n-$name.png" && rm "$folder/extra-$file.bmp"
+      fi
+    done
     echo "$folder"
   done
 done

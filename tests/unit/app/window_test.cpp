@@ -5,6 +5,8 @@
 #include "pages/app_fixture.h"
 #include "app/commands.h"
 #include "app/tray.h"
+#include "app/copy.h"
+#include "app/window_place.h"
 
 using namespace ovra;
 
@@ -68,4 +70,41 @@ TEST_F(Window, MinimumSizeFollowsTheDpiAndTrayTextsFitTheirFields) {
     const std::wstring pair = L"\U0001F525"; // two UTF-16 units
     EXPECT_EQ(fitText(L"ab" + pair, 3), L"ab");
     EXPECT_EQ(fitText(L"ab" + pair, 4), L"ab" + pair);
+}
+
+// A kept place opens where it was only on the same layout and with its title bar
+// on a work area; anything else opens centred and not maximised.
+TEST(WindowPlace, KeptOnlyOnTheSameLayoutWithTheTitleBarOnAWorkArea) {
+    const std::vector<RECT> layout{{0, 0, 1920, 1080}, {1920, 0, 3200, 1024}};
+    const int32_t signature = monitorLayoutSignature(layout);
+    EXPECT_NE(signature, monitorLayoutSignature({layout[0]})) << "a monitor unplugged";
+    const std::vector<RECT> work{{0, 0, 1920, 1040}, {1920, 0, 3200, 1024}};
+    const RECT centred{430, 160, 1490, 880};
+    for (const auto& [place, kept] : std::vector<std::pair<WindowPlace, bool>>{
+             {{signature, 2500, 100, 800, 600, true}, true},   // on the second monitor
+             {{signature, -736, 1016, 800, 600, true}, true},  // 64 x 24 of it still shown
+             {{signature, -737, 1016, 800, 600, true}, false}, // 63 x 24
+             {{signature, 3140, 500, 800, 600, false}, false}, // the bar beyond the right edge
+             {{signature ^ 1, 100, 100, 800, 600, false}, false}}) {
+        const WindowStart start = chooseWindowStart(place, signature, work, centred);
+        const RECT expected =
+            kept ? RECT{place.left, place.top, place.left + 800, place.top + 600} : centred;
+        EXPECT_TRUE(EqualRect(&start.frame, &expected)) << place.left << ", " << place.top;
+        EXPECT_EQ(start.maximised, kept && place.maximised) << place.left;
+    }
+}
+
+// The copy draws the whole page off screen and leaves the window as it was.
+TEST_F(Window, PageTextIsTheWholePageAndLeavesScrollAndRegionsAlone) {
+    paint(1000, 400);
+    app.view.scrollOffsets[summaryPage] = 200;
+    paint(1000, 400);
+    const std::vector<HitRegion> hits = app.view.hits;
+    const std::vector<TextLine> lines = pageTextLines(app);
+    ASSERT_GT(lines.size(), 10u);
+    EXPECT_EQ(lines.front().text, pageName(summaryPage));
+    EXPECT_EQ(lines.front().rect.top, 24) << "from the top of the page";
+    EXPECT_EQ(app.view.scrollOffsets[summaryPage], 200);
+    ASSERT_EQ(app.view.hits.size(), hits.size());
+    EXPECT_TRUE(EqualRect(&app.view.hits.front().rect, &hits.front().rect));
 }

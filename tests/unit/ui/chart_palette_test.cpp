@@ -3,7 +3,9 @@
 
 #include <cstdlib>
 
+#include "sources/format.h"
 #include "ui/chart_plan.h"
+#include "ui/chart_readout.h"
 #include "ui/palette.h"
 
 using namespace ovra;
@@ -53,4 +55,32 @@ TEST(Palette, TextStandsOutFromWhatItIsDrawnOnInBothThemes) {
                                               {Role::onAccent, Role::accent, 1000}})
             EXPECT_GE(std::abs(int(brightness(p[text])) - int(brightness(p[on]))), least);
     EXPECT_EQ(lerpColour(0x000000, 0xFFFFFF, 0.5), 0x808080u);
+}
+
+// Under the pointer: the nearest sample with either value (the later on a tie), its
+// values in the chart's format, named when there are two; marks at whole minutes.
+TEST(ChartReadout, NearestSampleItsValuesAndTheTimeMarks) {
+    constexpr uint64_t now = 133'000'000'000'000'000ull, s = 10'000'000;
+    HistoryStore history;
+    for (const auto& [age, down, up] : {std::tuple{90 * s, 1536.f, missingValue},
+                                        {60 * s, missingValue, missingValue},
+                                        {30 * s, 5.f, 2e6f}})
+        history.buffer[history.head++] = {
+            .time = now - age, .downloadRate = down, .uploadRate = up};
+    history.count = history.head;
+    const PlotArea area{1001, 200, 1000, 100}; // 5 minutes: 300 s over 1000 pixels
+    for (const auto& [pointer, index, x] : {std::tuple{0, 0, 700}, {780, 0, 700}, {800, 2, 900}})
+        EXPECT_EQ(nearestSample(history, &Sample::downloadRate, &Sample::uploadRate, 5, now, area,
+                                pointer),
+                  (NearestSample{index, x}))
+            << pointer;
+    EXPECT_EQ(chartReadout(historyAt(history, 2), &Sample::downloadRate, &Sample::uploadRate,
+                           ChartScale::rate, L"08:03:09"),
+              L"08:03:09\nUnduh " + formatRate(5) + L"\nUnggah " + formatRate(2e6));
+    EXPECT_EQ(chartValueText(45.26f, ChartScale::other), L"45,3 \u00B0C");
+    EXPECT_EQ(chartValueText(missingValue, ChartScale::percent), L"\u2014");
+    std::vector<std::pair<int, std::wstring>> marks;
+    for (const TimeMark& mark : chartTimeMarks(15, area))
+        marks.push_back({mark.x, mark.label});
+    EXPECT_EQ(marks, (decltype(marks){{667, L"\u22125 mnt"}, {334, L"\u221210 mnt"}}));
 }
