@@ -21,6 +21,7 @@ TEST_F(ProPage, TheGateHoldsTheSwitchAndApplyAndAChangeOrAFailedRestoreStandsOut
     EXPECT_TRUE(hit(commandPerfControl, 0) && argumentsOf(commandPerfApply).empty());
     app.settings.safetyLimit = 90;
     test::writeTextFile(folder.file(recoveryFileName), "[asli]\r\n");
+    app.perf.changeInForce = true; // as after the write by the engine
     show(perfControlPage);
     EXPECT_TRUE(argumentsOf(commandSafetyLimit).size() == 2 && hit(commandPerfApply, 0));
     const auto role = [&](const wchar_t* start) {
