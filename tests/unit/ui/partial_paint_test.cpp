@@ -30,6 +30,22 @@ TEST_F(PartialPaint, ATickInvalidatesTheChangedCardsAloneAndNothingWhileMinimise
     EXPECT_EQ(dirty(), std::vector<LONG>(4, 0)) << "painted since";
     app.machine.memory.usedPercent = 41; // the memory tile, the second
     EXPECT_EQ(dirty(), rectOf(cards[1].rect));
+    // Drawn over the old frame, the part leaves the picture of a whole new paint.
+    const auto pixels = [](const test::Canvas& from) {
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), 1060, -720, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void* bits = nullptr;
+        const MemoryDc dc(nullptr);
+        const GdiObject dib(CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        Selection selected(dc.get(), dib.get());
+        BitBlt(dc.get(), 0, 0, 1060, 720, from.dc.get(), 0, 0, SRCCOPY);
+        GdiFlush();
+        return std::vector<uint32_t>(static_cast<uint32_t*>(bits), static_cast<uint32_t*>(bits) + 1060 * 720);
+    };
+    const test::Canvas whole(1060, 720);
+    paintWindow(app, whole.dc.get(), RECT{0, 0, 1060, 720});
+    paintWindow(app, canvas->dc.get(), RECT{0, 0, 1060, 720}, cards[1].rect);
+    EXPECT_TRUE(pixels(*canvas) == pixels(whole));
     app.view.page = 1; // not painted yet: everything
     EXPECT_EQ(dirty(), std::vector<LONG>({0, 0, 1060, 720}));
     ShowWindow(shown, SW_MINIMIZE);
