@@ -89,7 +89,7 @@ void paintFigures(const std::wstring& folder) {
         7, 20);
     bench::report("2. Summary repaint after a tick (CPU changed)", tick, baseline, "ms");
     const double fingerprints = bench::perCallMs([&] { invalidateChangedParts(*app); }, 7, 20);
-    bench::report("2. Summary tick, nothing changed (fingerprints)", fingerprints, baseline, "ms");
+    bench::report("2. Summary tick, no change (fingerprints only)", fingerprints, baseline, "ms");
     app->window = nullptr;
     DestroyWindow(window);
 
