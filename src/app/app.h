@@ -83,6 +83,7 @@ struct View {
     // What the last paint drew as text, kept only while recordTextRuns is set.
     bool recordTextRuns = false;
     std::vector<TextRun> textRuns;
+    PaintMemory paintMemory; // cards, their fingerprints and heights, from the last paint
     int page = 0;
     // Each page keeps its offset and the height its last paint measured, so a
     // short page never clamps the offset of a long one.
@@ -134,6 +135,9 @@ struct PerfControl {
     // The cause of an automatic restore that failed and was announced; empty while
     // none is pending. Set, it sends the retries to the slow tick.
     std::wstring perfRestoreFailedCause;
+    // The recovery file exists: looked at once at start-up and after each of the
+    // program's own writes and deletes of it, so no tick asks the file system.
+    bool changeInForce = false;
 };
 
 // The program's version, as the settings page, the sidebar and the metrics file show it.

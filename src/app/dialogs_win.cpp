@@ -2,6 +2,8 @@
 
 #include <commdlg.h>
 
+#include "sources/system_library.h"
+
 namespace ovra {
 
 bool showSaveFileDialog(HWND owner, const SaveFileRequest& request, std::wstring& chosen) {
@@ -15,7 +17,12 @@ bool showSaveFileDialog(HWND owner, const SaveFileRequest& request, std::wstring
     dialog.nMaxFile = MAX_PATH;
     dialog.lpstrDefExt = request.defaultExtension.c_str();
     dialog.Flags = request.flags;
-    if (!GetSaveFileNameW(&dialog)) return false;
+    // comdlg32 brings the printing stack with it (winspool and, under Wine, CUPS
+    // with its network libraries): loaded at the first export, not at every start,
+    // and kept for the life of the process.
+    static const auto getSaveFileName = systemFunction<decltype(&GetSaveFileNameW)>(
+        loadSystemLibrary(L"comdlg32.dll"), "GetSaveFileNameW");
+    if (!getSaveFileName || !getSaveFileName(&dialog)) return false;
     chosen = path;
     return true;
 }

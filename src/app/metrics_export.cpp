@@ -6,7 +6,6 @@
 
 #include "app/app.h"
 #include "export/metrics_file.h"
-#include "perf/recovery_file.h"
 #include "sources/clock.h"
 
 namespace ovra {
@@ -40,7 +39,7 @@ void exportMetrics(App& app) {
                                    m.system,
                                    findings,
                                    app.alerts.active,
-                                   recoveryFileExists(appFilePath(app, recoveryFileName)),
+                                   app.perf.changeInForce,
                                    app.settings.safetyLimit,
                                    signedInUser(),
                                    OVRA_VERSION,

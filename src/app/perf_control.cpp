@@ -14,6 +14,11 @@ std::wstring recoveryPath(const App& app) {
     return appFilePath(app, recoveryFileName);
 }
 
+// After the engine wrote or deleted the recovery file, or at start-up.
+void noteRecoveryFile(App& app) {
+    app.perf.changeInForce = recoveryFileExists(recoveryPath(app));
+}
+
 void readPowerStateInto(App& app) {
     app.perf.powerState = readPowerState(app.perf.powerApi);
 }
@@ -34,9 +39,10 @@ void endPerfControl(App& app, std::wstring message, bool succeeded) {
 } // namespace
 
 bool restoreWithReason(App& app, const std::wstring& reason) {
-    if (!recoveryFileExists(recoveryPath(app))) return true;
+    if (!app.perf.changeInForce) return true;
     std::wstring result;
     const bool restored = restorePerfChange(app.perf.powerApi, recoveryPath(app), result);
+    noteRecoveryFile(app);
     setPerfMessage(app, reason + L" " + result, restored);
     readPowerStateInto(app);
     return restored;
@@ -48,7 +54,7 @@ bool checkPerfGate(const App& app, std::wstring& reason) {
 }
 
 void safetyCheck(App& app) {
-    if (!recoveryFileExists(recoveryPath(app))) {
+    if (!app.perf.changeInForce) {
         app.perf.perfRestoreFailedCause.clear();
         return;
     }
@@ -68,17 +74,19 @@ void safetyCheck(App& app) {
 }
 
 bool perfRestoreFailing(const App& app) {
-    return !app.perf.perfRestoreFailedCause.empty() && recoveryFileExists(recoveryPath(app));
+    return !app.perf.perfRestoreFailedCause.empty() && app.perf.changeInForce;
 }
 
 bool watchTemperatureFast(const App& app) {
-    return recoveryFileExists(recoveryPath(app)) && app.perf.perfRestoreFailedCause.empty();
+    return app.perf.changeInForce && app.perf.perfRestoreFailedCause.empty();
 }
 
 void recoverAtStartup(App& app) {
-    if (!recoveryFileExists(recoveryPath(app))) return;
+    noteRecoveryFile(app);
+    if (!app.perf.changeInForce) return;
     std::wstring result;
     const bool restored = restorePerfChange(app.perf.powerApi, recoveryPath(app), result);
+    noteRecoveryFile(app);
     setPerfMessage(app,
                    L"Saat dibuka, Ovra Monitor menemukan perubahan performa dari sesi sebelumnya "
                    L"yang belum dipulihkan, lalu mengembalikannya. " +
@@ -134,18 +142,21 @@ void applySelectedPerfChange(App& app) {
                        true);
     else
         setPerfMessage(app, L"Tidak diterapkan: " + message, false);
+    noteRecoveryFile(app);
     readPowerStateInto(app);
 }
 
 void restorePerfSettings(App& app) {
     std::wstring message;
     const bool restored = restorePerfChange(app.perf.powerApi, recoveryPath(app), message);
+    noteRecoveryFile(app);
     endPerfControl(app, std::move(message), restored);
 }
 
 void resetPerfSettings(App& app) {
     std::wstring message;
     const bool reset = resetToWindowsDefault(app.perf.powerApi, recoveryPath(app), message);
+    noteRecoveryFile(app);
     endPerfControl(app, std::move(message), reset);
 }
 

@@ -5,17 +5,10 @@
 #include "app/perf_control.h"
 #include "app/profile.h"
 #include "app/tray.h"
+#include "app/window.h"
 #include "sources/clock.h"
 
 namespace ovra {
-
-namespace {
-
-void invalidateIfShown(App& app) {
-    if (windowShowsContent(app)) InvalidateRect(app.window, nullptr, FALSE);
-}
-
-} // namespace
 
 unsigned processIntervalMs(int processMode, int page) {
     if (page != processesPage || processMode == 0) return 0;
@@ -117,7 +110,7 @@ size_t fastTick(App& app) {
             showBalloon(app, alert.title, alert.message);
         balloons = raised.size();
     }
-    invalidateIfShown(app);
+    invalidateChangedParts(app);
     return balloons;
 }
 
@@ -133,7 +126,7 @@ void slowTick(App& app) {
     exportMetrics(app);
     // The shell may not have been ready at start-up (Explorer starting at sign-in).
     if (!app.view.trayPresent) addTrayIcon(app);
-    invalidateIfShown(app);
+    invalidateChangedParts(app);
 }
 
 void processTick(App& app) {
@@ -143,7 +136,7 @@ void processTick(App& app) {
         ProfileScope scope(ProfileSection::processTick);
         processUpdate(app.machine.processes, app.machine.cpu.logicalProcessors);
     }
-    invalidateIfShown(app);
+    invalidateChangedParts(app);
 }
 
 } // namespace ovra

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <utility>
+#include <vector>
 
 #include "app/app.h"
 #include "app/perf_control.h"
@@ -85,7 +87,7 @@ LRESULT handleMessage(App& app, UINT message, WPARAM wParam, LPARAM lParam) {
         GetClientRect(window, &client);
         {
             ProfileScope scope(ProfileSection::paint);
-            paintWindow(app, dc, client);
+            paintWindow(app, dc, client, paint.rcPaint);
         }
         EndPaint(window, &paint);
         return 0;
@@ -191,37 +193,111 @@ void drawSidebar(App& app, Ui& ui, const RECT& area) {
              FontRole::small, ui.colour(Role::textMuted));
 }
 
-void drawFrame(App& app, HDC dc, int width, int height) {
-    app.view.hits.clear();
-    app.view.textRuns.clear();
-    app.view.tipAreas.clear();
-    app.view.tip = HoverTip{};
+namespace {
+
+// The Ui of a frame of the page area: everything but the DC and the clip.
+Ui frameUi(App& app) {
     Ui ui;
-    ui.dc = dc;
     ui.palette = &app.view.palette;
     ui.fonts = &app.view.fonts;
     ui.dpi = app.view.dpi;
+    ui.mouse = app.view.mouse;
+    return ui;
+}
+
+// Runs the current page function at its place in a client area `width` wide.
+int runPage(App& app, Ui& ui, int width) {
+    const int sidebar = ui.px(sidebarWidth), margin = ui.px(pageMargin);
+    const int offset = app.view.scrollOffsets[static_cast<size_t>(app.view.page)];
+    return (app.*pageFunctions[app.view.page])(ui, sidebar + margin, ui.px(24) - offset,
+                                               width - sidebar - 2 * margin);
+}
+
+bool sameRect(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+// Draws what overlaps `update`; the whole frame when it covers the client area.
+void drawFramePart(App& app, HDC dc, int width, int height, const RECT& update) {
+    const RECT all{0, 0, width, height};
+    RECT area{};
+    if (!IntersectRect(&area, &update, &all)) return;
+    // A part lies in the page area and holds whole regions; anything else (the
+    // sidebar, the scroll bar, a region cut in two) is drawn whole.
+    const auto inside = [&](const RECT& rect) {
+        RECT both;
+        return IntersectRect(&both, &rect, &area) && sameRect(both, rect);
+    };
+    // A tip shown or offered under the pointer belongs to whatever lies there: the
+    // whole frame finds it again.
+    bool whole = app.view.recordTextRuns || hoverTipFollows(app, app.view.mouse) ||
+                 area.left < scaled(sidebarWidth, app.view.dpi) ||
+                 area.right > width - scaled(pageMargin, app.view.dpi) / 2;
+    for (size_t i = 0; !whole && i < app.view.hits.size(); ++i) {
+        RECT overlap;
+        whole = IntersectRect(&overlap, &app.view.hits[i].rect, &area) &&
+                !inside(app.view.hits[i].rect);
+    }
+    if (whole) area = all;
+    // A part keeps the regions of everything it does not draw again.
+    if (whole) {
+        app.view.hits.clear();
+        app.view.tipAreas.clear();
+        app.view.tip = HoverTip{};
+    } else {
+        std::erase_if(app.view.hits, [&](const HitRegion& hit) { return inside(hit.rect); });
+        std::erase_if(app.view.tipAreas, inside);
+    }
+    app.view.textRuns.clear();
+    Ui ui = frameUi(app);
+    ui.dc = dc;
     ui.hits = &app.view.hits;
     ui.texts = app.view.recordTextRuns ? &app.view.textRuns : nullptr;
-    ui.mouse = app.view.mouse;
     ui.tipAreas = &app.view.tipAreas;
     ui.tip = &app.view.tip;
-    ui.clip = RECT{0, 0, width, height};
-    fillRect(ui, ui.clip, ui.colour(Role::background));
+    ui.clip = area;
+    fillRect(ui, area, ui.colour(Role::background));
 
-    const int sidebar = ui.px(sidebarWidth), margin = ui.px(pageMargin);
+    const int sidebar = ui.px(sidebarWidth);
     int& offset = app.view.scrollOffsets[static_cast<size_t>(app.view.page)];
     int& content = app.view.contentHeights[static_cast<size_t>(app.view.page)];
     offset = std::min(std::max(content - height, 0), std::max(offset, 0));
 
+    PaintMemory& memory = app.view.paintMemory;
+    std::vector<CardMark> cards;
+    uint64_t pageSignature = signatureSeed;
+    ui.cards = &cards;
+    ui.heights = &memory.heights;
+    ui.signature = &pageSignature;
     const int saved = SaveDC(dc);
-    IntersectClipRect(dc, sidebar, 0, width, height);
+    IntersectClipRect(dc, std::max<int>(sidebar, area.left), area.top, area.right, area.bottom);
     const int top = ui.px(24) - offset;
-    const int bottom = (app.*pageFunctions[app.view.page])(ui, sidebar + margin, top,
-                                                           width - sidebar - 2 * margin);
+    const int bottom = runPage(app, ui, width);
     RestoreDC(dc, saved);
-    content = (bottom - top) + ui.px(48);
+    ui.cards = nullptr;
+    ui.heights = nullptr;
+    ui.signature = nullptr;
+    const int previousContent = std::exchange(content, (bottom - top) + ui.px(48));
 
+    // Heights of cards no longer drawn are forgotten.
+    std::erase_if(memory.heights, [](const CardHeight& entry) { return !entry.used; });
+    for (CardHeight& entry : memory.heights)
+        entry.used = false;
+    // A part drawn over a page whose cards moved or whose rest changed would leave
+    // the old picture around it: the whole frame follows at once.
+    bool moved = !memory.valid || memory.page != app.view.page ||
+                 memory.pageSignature != pageSignature || memory.cards.size() != cards.size() ||
+                 previousContent != content;
+    for (size_t i = 0; !moved && i < cards.size(); ++i)
+        moved = !sameRect(cards[i].rect, memory.cards[i].rect);
+    if (!whole && moved) invalidateWindow(app);
+    memory.valid = true;
+    memory.page = app.view.page;
+    memory.pageSignature = pageSignature;
+    memory.cards = std::move(cards);
+    if (!whole) return;
+
+    ui.clip = all;
     drawScrollBar(app, ui, width, height);
     ui.clip = RECT{0, 0, sidebar, height};
     drawSidebar(app, ui, ui.clip);
@@ -235,23 +311,61 @@ void drawFrame(App& app, HDC dc, int width, int height) {
     }
 }
 
+} // namespace
+
+void drawFrame(App& app, HDC dc, int width, int height) {
+    drawFramePart(app, dc, width, height, RECT{0, 0, width, height});
+}
+
 void paintWindow(App& app, HDC windowDc, const RECT& client) {
+    paintWindow(app, windowDc, client, client);
+}
+
+void paintWindow(App& app, HDC windowDc, const RECT& client, const RECT& update) {
     const int width = client.right - client.left;
     const int height = client.bottom - client.top;
-    if (width < 1 || height < 1) return;
+    RECT part{};
+    if (width < 1 || height < 1 || !IntersectRect(&part, &update, &client)) return;
 
     // Without memory for the off-screen picture the window keeps its last frame
-    // rather than showing an empty one.
+    // rather than showing an empty one. The picture is only as large as the part;
+    // its origin moves so that drawing still happens in client coordinates.
     const MemoryDc dc(windowDc);
     if (!dc.get()) return;
-    const GdiObject bitmap(CreateCompatibleBitmap(windowDc, width, height));
+    const int partWidth = part.right - part.left, partHeight = part.bottom - part.top;
+    const GdiObject bitmap(CreateCompatibleBitmap(windowDc, partWidth, partHeight));
     if (!bitmap) return;
     {
         Selection selected(dc.get(), bitmap.get());
-        drawFrame(app, dc.get(), width, height);
-        BitBlt(windowDc, 0, 0, width, height, dc.get(), 0, 0, SRCCOPY);
+        SetViewportOrgEx(dc.get(), -part.left, -part.top, nullptr);
+        drawFramePart(app, dc.get(), width, height, part);
+        BitBlt(windowDc, part.left, part.top, partWidth, partHeight, dc.get(), part.left, part.top,
+               SRCCOPY);
     }
     showHoverTip(app);
+}
+
+void invalidateChangedParts(App& app) {
+    if (!windowShowsContent(app)) return;
+    const PaintMemory& memory = app.view.paintMemory;
+    if (!memory.valid || memory.page != app.view.page || app.view.recordTextRuns)
+        return invalidateWindow(app);
+    RECT client{};
+    GetClientRect(app.window, &client);
+    // The page once more, only fingerprinted: no GDI, nothing measured.
+    Ui ui = frameUi(app);
+    ui.signatureOnly = true;
+    ui.clip = client;
+    std::vector<CardMark> cards;
+    uint64_t pageSignature = signatureSeed;
+    ui.cards = &cards;
+    ui.signature = &pageSignature;
+    runPage(app, ui, client.right - client.left);
+    if (pageSignature != memory.pageSignature || cards.size() != memory.cards.size())
+        return invalidateWindow(app);
+    for (size_t i = 0; i < cards.size(); ++i)
+        if (cards[i].signature != memory.cards[i].signature)
+            InvalidateRect(app.window, &memory.cards[i].rect, FALSE);
 }
 
 void navigateTo(App& app, int page) {

@@ -20,6 +20,8 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 // Draws the whole client area off screen, then copies it in one go.
 void paintWindow(App& app, HDC windowDc, const RECT& client);
+// The same for the part `update` of it: only what overlaps it is drawn and copied.
+void paintWindow(App& app, HDC windowDc, const RECT& client, const RECT& update);
 // The page and then the sidebar into a DC of the client's size.
 void drawFrame(App& app, HDC dc, int width, int height);
 void drawSidebar(App& app, Ui& ui, const RECT& area);
@@ -32,6 +34,9 @@ void navigateTo(App& app, int page);
 
 // Repaints the whole client area at the next paint, without erasing.
 void invalidateWindow(App& app);
+// After a tick, while the window shows: repaints only the cards whose content
+// changed since the last paint, or everything when more than cards changed.
+void invalidateChangedParts(App& app);
 
 void onMouseMove(App& app, int x, int y);
 void onMouseLeave(App& app);

@@ -61,7 +61,7 @@ void planButtons(Col& col, const std::vector<PowerPlan>& plans, int32_t selected
 struct ControlState {
     bool gateOk = false;
     std::wstring gateReason;
-    bool changeActive = false;   // the recovery file holds values to restore
+    bool changeActive = false;   // the recovery file holds values to restore (App::perf)
     bool restoreFailing = false; // and an automatic restore of them failed
 };
 
@@ -166,7 +166,7 @@ void controlCard(Col& col, const App& app, const ControlState& state) {
 int App::pagePro(Ui& ui, int x, int y, int width) {
     ControlState state;
     state.gateOk = checkPerfGate(*this, state.gateReason);
-    state.changeActive = recoveryFileExists(appFilePath(*this, recoveryFileName));
+    state.changeActive = perf.changeInForce;
     state.restoreFailing = perfRestoreFailing(*this);
     const Reading<double>* temperature = &machine.thermal.maxTemp;
 

@@ -1,6 +1,7 @@
 #include "ui/cards.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace ovra {
 
@@ -19,21 +20,73 @@ Col contentColumn(Ui& ui, int x, int y, int width, const Card& card) {
     return Col{&ui, x + p, y + p + titleHeight(ui, card), width - 2 * p};
 }
 
-// The card's height, found by running its content without drawing.
-int measureCard(Ui& ui, int x, int y, int width, const Card& card, int minHeight) {
-    const int content = measured(ui, [&] {
-        Col col = contentColumn(ui, x, y, width, card);
-        const int start = col.y;
-        card.content(col);
-        return col.y - start;
-    });
-    return std::max(titleHeight(ui, card) + 2 * ui.px(cardPadding) + content - ui.px(4), minHeight);
+// What the card draws, taken without measuring or drawing: its title and every
+// text, colour and bar length of its content. Hover and the visible area are left
+// out (moving the pointer or scrolling repaints everything anyway), so the same
+// content gives the same fingerprint wherever the card stands.
+uint64_t fingerprint(const Ui& ui, int x, int y, int width, const Card& card) {
+    uint64_t signature = signatureSeed;
+    Ui probe = ui;
+    probe.measureOnly = false;
+    probe.signatureOnly = true;
+    probe.signature = &signature;
+    probe.cards = nullptr;
+    probe.heights = nullptr;
+    probe.hits = nullptr;
+    probe.texts = nullptr;
+    probe.mouse = POINT{-10000, -10000};
+    probe.clip = RECT{-1000000000, -1000000000, 1000000000, 1000000000};
+    signValues(probe, ui.dpi, width);
+    drawText(probe, 0, 0, card.title, FontRole::heading, 0);
+    Col col = contentColumn(probe, x, y, width, card);
+    card.content(col);
+    return signature;
 }
 
-// Draws a card of known height when it overlaps the visible area.
-void paintCard(Ui& ui, int x, int y, int width, const Card& card, int height) {
+struct Measure {
+    int height = 0;
+    uint64_t signature = 0; // 0 when nobody asked for fingerprints
+};
+
+// The card's height, found by running its content without drawing; a content whose
+// fingerprint was measured at this width before takes the height it took then.
+Measure measureCard(Ui& ui, int x, int y, int width, const Card& card, int minHeight) {
+    Measure result;
+    if (ui.cards || ui.heights) result.signature = fingerprint(ui, x, y, width, card);
+    if (ui.signatureOnly) return result;
+    CardHeight* known = nullptr;
+    if (ui.heights)
+        for (CardHeight& entry : *ui.heights)
+            if (entry.width == width && entry.signature == result.signature) known = &entry;
+    int content = 0;
+    if (known) {
+        known->used = true;
+        content = known->height;
+    } else {
+        content = measured(ui, [&] {
+            Col col = contentColumn(ui, x, y, width, card);
+            const int start = col.y;
+            card.content(col);
+            return col.y - start;
+        });
+        if (ui.heights) ui.heights->push_back({width, result.signature, content, true});
+    }
+    result.height =
+        std::max(titleHeight(ui, card) + 2 * ui.px(cardPadding) + content - ui.px(4), minHeight);
+    return result;
+}
+
+// Draws a card of known height when it overlaps the visible area; a paint that
+// keeps card marks gets its place and fingerprint either way.
+void paintCard(Ui& ui, int x, int y, int width, const Card& card, const Measure& measure) {
+    if (ui.measureOnly) return;
+    const int height = measure.height;
+    if (ui.cards) ui.cards->push_back({RECT{x, y, x + width, y + height}, measure.signature});
     const bool visible = ui.clip.bottom >= y && y + height >= ui.clip.top;
-    if (ui.measureOnly || !visible) return;
+    if (ui.signatureOnly || !visible) return;
+    // The card's drawing is its own fingerprint's business, not the page's.
+    uint64_t* const page = std::exchange(ui.signature, nullptr);
+    std::vector<CardMark>* const cards = std::exchange(ui.cards, nullptr);
     const int p = ui.px(cardPadding);
     roundRect(ui, RECT{x, y, x + width, y + height}, ui.colour(Role::card), ui.colour(Role::border),
               ui.px(12));
@@ -41,6 +94,8 @@ void paintCard(Ui& ui, int x, int y, int width, const Card& card, int height) {
         drawText(ui, x + p, y + p, card.title, FontRole::heading, ui.colour(Role::text));
     Col col = contentColumn(ui, x, y, width, card);
     card.content(col);
+    ui.signature = page;
+    ui.cards = cards;
 }
 
 } // namespace
@@ -56,9 +111,9 @@ int pageHeader(Ui& ui, int x, int y, int width, std::wstring_view title,
 }
 
 int drawCard(Ui& ui, int x, int y, int width, const Card& card, int minHeight) {
-    const int height = measureCard(ui, x, y, width, card, minHeight);
-    paintCard(ui, x, y, width, card, height);
-    return height;
+    const Measure measure = measureCard(ui, x, y, width, card, minHeight);
+    paintCard(ui, x, y, width, card, measure);
+    return measure.height;
 }
 
 GridColumns gridColumns(int width, int cards, int maxColumns, int minColumnWidth, int gap) {
@@ -79,12 +134,16 @@ int cardGrid(Ui& ui, int x, int y, int width, const std::vector<Card>& cards, in
         const size_t end = std::min(cards.size(), first + static_cast<size_t>(columns.count));
         // Every card of a row takes the height of the tallest; each content runs
         // once to measure and once to draw.
+        std::vector<Measure> row(end - first);
         int rowHeight = 0;
-        for (size_t i = first; i < end; ++i)
-            rowHeight = std::max(rowHeight, measureCard(ui, x, top, columns.width, cards[i], 0));
+        for (size_t i = first; i < end; ++i) {
+            row[i - first] = measureCard(ui, x, top, columns.width, cards[i], 0);
+            rowHeight = std::max(rowHeight, row[i - first].height);
+        }
         for (size_t i = first; i < end; ++i) {
             const int left = x + static_cast<int>(i - first) * (columns.width + gap);
-            paintCard(ui, left, top, columns.width, cards[i], rowHeight);
+            row[i - first].height = rowHeight;
+            paintCard(ui, left, top, columns.width, cards[i], row[i - first]);
         }
         top += rowHeight + gap;
     }

@@ -19,7 +19,25 @@ std::wstring scaleLabel(ChartScale scale, double maximum) {
     }
 }
 
-void drawRun(Ui& ui, const std::vector<ChartPoint>& run, int bottom, Colour area, bool filled) {
+// The line `width` pixels thick as thin lines side by side in both directions:
+// the stroke of a wide pen, at the cost of thin ones (a wide pen builds a
+// polygon per segment and takes many times longer).
+void drawThickLine(HDC dc, const std::vector<POINT>& points, int width) {
+    const int from = -(width / 2);
+    std::vector<POINT> strokes;
+    strokes.reserve(points.size() * size_t(width * width));
+    std::vector<DWORD> counts;
+    for (int dx = from; dx < from + width; ++dx)
+        for (int dy = from; dy < from + width; ++dy) {
+            for (const POINT& p : points)
+                strokes.push_back(POINT{p.x + dx, p.y + dy});
+            counts.push_back(static_cast<DWORD>(points.size()));
+        }
+    PolyPolyline(dc, strokes.data(), counts.data(), static_cast<DWORD>(counts.size()));
+}
+
+void drawRun(Ui& ui, const std::vector<ChartPoint>& run, int bottom, Colour area, bool filled,
+             int width) {
     std::vector<POINT> points;
     points.reserve(run.size() + 2);
     for (const ChartPoint& p : run)
@@ -35,7 +53,7 @@ void drawRun(Ui& ui, const std::vector<ChartPoint>& run, int bottom, Colour area
         }
         points.resize(run.size());
     }
-    Polyline(ui.dc, points.data(), static_cast<int>(points.size()));
+    drawThickLine(ui.dc, points, width);
 }
 
 // Faint upright lines at whole minutes back, labelled at their foot.
@@ -72,7 +90,13 @@ void drawReadout(Ui& ui, const HistoryStore& history, const RECT& rect, const Pl
 void drawChart(Ui& ui, const HistoryStore& history, const RECT& rect, SampleField first,
                Colour firstColour, SampleField second, Colour secondColour, ChartScale scale,
                uint32_t minutes) {
-    if (ui.measureOnly || rect.bottom < ui.clip.top || rect.top > ui.clip.bottom) return;
+    // A chart changes with every sample added and with what it shows.
+    const uint64_t newest = history.count ? historyAt(history, history.count - 1).time : 0;
+    signValues(ui, 'c', history.count, history.head, newest, minutes, scale, firstColour,
+               secondColour, rect.right - rect.left);
+    if (ui.measureOnly || ui.signatureOnly || rect.bottom < ui.clip.top ||
+        rect.top > ui.clip.bottom)
+        return;
     const Colour panel = lerpColour(ui.colour(Role::card), ui.colour(Role::track), 0.45);
     roundRect(ui, rect, panel, ui.colour(Role::border), ui.px(8));
 
@@ -104,10 +128,11 @@ void drawChart(Ui& ui, const HistoryStore& history, const RECT& rect, SampleFiel
     const Colour colours[2] = {firstColour, secondColour};
     for (int s = 0; s < 2; ++s) {
         if (plan.runs[s].empty()) continue;
-        const GdiObject pen(CreatePen(PS_SOLID, ui.px(2) > 1 ? ui.px(2) : 1, colours[s]));
+        const GdiObject pen(CreatePen(PS_SOLID, 1, colours[s]));
         Selection selected(ui.dc, pen.get());
         for (const std::vector<ChartPoint>& run : plan.runs[s])
-            drawRun(ui, run, bottom, lerpColour(panel, colours[s], 0.18), s == 0);
+            drawRun(ui, run, bottom, lerpColour(panel, colours[s], 0.18), s == 0,
+                    ui.px(2) > 1 ? ui.px(2) : 1);
     }
     drawReadout(ui, history, rect, area, first, second, scale, minutes, now);
 }

@@ -47,6 +47,33 @@ struct HoverTip {
     POINT anchor{};
 };
 
+// One card of the page as a paint placed it, with the fingerprint of what it drew.
+struct CardMark {
+    RECT rect{};
+    uint64_t signature = 0;
+};
+
+// A card's measured height for a width and a fingerprint: the same content at the
+// same width takes the same height, so a paint measures only what changed.
+struct CardHeight {
+    int width = 0;
+    uint64_t signature = 0;
+    int height = 0;
+    bool used = false; // by the paint under way; the others are dropped after it
+};
+
+// What the paints of the page area keep between frames, so that a tick repaints
+// only the cards whose fingerprint changed.
+struct PaintMemory {
+    bool valid = false;         // a paint of `page` filled what follows
+    int page = -1;
+    uint64_t pageSignature = 0; // what the page draws outside its cards
+    std::vector<CardMark> cards;
+    std::vector<CardHeight> heights;
+};
+
+inline constexpr uint64_t signatureSeed = 14695981039346656037ull;
+
 struct Ui {
     HDC dc = nullptr;
     const Palette* palette = nullptr;
@@ -59,6 +86,13 @@ struct Ui {
     RECT clip{};                            // the visible part of the page area
     std::vector<RECT>* tipAreas = nullptr;  // where a tip may appear; may be null
     HoverTip* tip = nullptr;                // set by what lies under the pointer
+    // When set, every primitive mixes what it draws (texts, fonts, colours, bar
+    // lengths) into it, except while measuring: a cheap fingerprint of a card.
+    uint64_t* signature = nullptr;
+    // Only fingerprints: the primitives measure and draw nothing and call no GDI.
+    bool signatureOnly = false;
+    std::vector<CardMark>* cards = nullptr;    // each card in order, when set
+    std::vector<CardHeight>* heights = nullptr; // per card in order, kept between paints
 
     int px(int dip) const { return scaled(dip, dpi); }
     Ink colour(Role role) const { return Ink((*palette)[role], role); }
@@ -84,6 +118,18 @@ void drawTextRight(Ui& ui, int right, int y, std::wstring_view text, FontRole fo
 int drawWrapped(Ui& ui, int x, int y, int width, std::wstring_view text, FontRole font, Ink colour);
 // A rounded bar on the `track` colour; a tiny non-zero fraction still shows a round dot.
 void drawBarRaw(Ui& ui, const RECT& rect, double fraction, Colour colour);
+
+// Mixes `size` bytes into the fingerprint being taken, if any (FNV-1a).
+inline void sign(Ui& ui, const void* data, size_t size) {
+    if (!ui.signature || ui.measureOnly) return;
+    uint64_t hash = *ui.signature;
+    for (size_t i = 0; i < size; ++i)
+        hash = (hash ^ static_cast<const unsigned char*>(data)[i]) * 1099511628211ull;
+    *ui.signature = hash;
+}
+template <class... Values> void signValues(Ui& ui, Values... values) {
+    (sign(ui, &values, sizeof values), ...);
+}
 
 // Runs `run` with measureOnly set and gives back its result: the size a widget
 // will take, found by the same code that draws it, before drawing it.

@@ -11,16 +11,7 @@ void recordText(Ui& ui, std::wstring_view text, const RECT& rect, FontRole font,
     ui.texts->push_back(TextRun{std::wstring(text), rect, colour.colour, colour.role, font, {}});
 }
 
-} // namespace
-
-void fillRect(Ui& ui, const RECT& rect, Colour colour) {
-    if (ui.measureOnly) return;
-    SetDCBrushColor(ui.dc, colour);
-    FillRect(ui.dc, &rect, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
-}
-
-void roundRect(Ui& ui, const RECT& rect, Colour fill, Colour border, int radius) {
-    if (ui.measureOnly) return;
+void shape(Ui& ui, const RECT& rect, Colour fill, Colour border, int radius) {
     Selection brush(ui.dc, GetStockObject(DC_BRUSH));
     Selection pen(ui.dc, GetStockObject(DC_PEN));
     SetDCBrushColor(ui.dc, fill);
@@ -28,11 +19,32 @@ void roundRect(Ui& ui, const RECT& rect, Colour fill, Colour border, int radius)
     RoundRect(ui.dc, rect.left, rect.top, rect.right, rect.bottom, radius, radius);
 }
 
+void signText(Ui& ui, char kind, std::wstring_view text, FontRole font, Ink colour) {
+    signValues(ui, kind, font, colour.colour, text.size());
+    sign(ui, text.data(), text.size() * sizeof(wchar_t));
+}
+
+} // namespace
+
+void fillRect(Ui& ui, const RECT& rect, Colour colour) {
+    signValues(ui, 'f', colour);
+    if (ui.measureOnly || ui.signatureOnly) return;
+    SetDCBrushColor(ui.dc, colour);
+    FillRect(ui.dc, &rect, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+}
+
+void roundRect(Ui& ui, const RECT& rect, Colour fill, Colour border, int radius) {
+    signValues(ui, 'r', fill, border);
+    if (ui.measureOnly || ui.signatureOnly) return;
+    shape(ui, rect, fill, border, radius);
+}
+
 void dot(Ui& ui, int x, int y, int r, Colour colour) {
     roundRect(ui, RECT{x - r, y - r, x + r, y + r}, colour, colour, 2 * r);
 }
 
 int textWidth(Ui& ui, std::wstring_view text, FontRole font) {
+    if (ui.signatureOnly) return 0;
     Selection selected(ui.dc, ui.font(font));
     SIZE size{};
     GetTextExtentPoint32W(ui.dc, text.data(), static_cast<int>(text.size()), &size);
@@ -40,6 +52,7 @@ int textWidth(Ui& ui, std::wstring_view text, FontRole font) {
 }
 
 int fontHeight(Ui& ui, FontRole font) {
+    if (ui.signatureOnly) return 0;
     Selection selected(ui.dc, ui.font(font));
     TEXTMETRICW metrics{};
     GetTextMetricsW(ui.dc, &metrics);
@@ -47,8 +60,13 @@ int fontHeight(Ui& ui, FontRole font) {
 }
 
 int drawText(Ui& ui, int x, int y, std::wstring_view text, FontRole font, Ink colour) {
+    signText(ui, 't', text, font, colour);
+    if (ui.signatureOnly) return 0;
     const int width = textWidth(ui, text, font);
     if (ui.measureOnly) return width;
+    // Text wholly outside the visible area is only measured, unless it is recorded.
+    if (!ui.texts && (y >= ui.clip.bottom || y + fontHeight(ui, font) <= ui.clip.top))
+        return width;
     Selection selected(ui.dc, ui.font(font));
     SetBkMode(ui.dc, TRANSPARENT);
     SetTextColor(ui.dc, colour);
@@ -75,33 +93,42 @@ void drawTextRight(Ui& ui, int right, int y, std::wstring_view text, FontRole fo
 
 int drawWrapped(Ui& ui, int x, int y, int width, std::wstring_view text, FontRole font,
                 Ink colour) {
+    signText(ui, 'w', text, font, colour);
+    if (ui.signatureOnly) return 0;
     Selection selected(ui.dc, ui.font(font));
     const RECT box{x, y, x + (width > 10 ? width : 10), y + 10000};
-    RECT layout = box;
     const int length = static_cast<int>(text.size());
-    DrawTextW(ui.dc, text.data(), length, &layout,
-              DT_WORDBREAK | DT_CALCRECT | DT_NOPREFIX | DT_EDITCONTROL);
-    const int height = layout.bottom - layout.top;
-    if (ui.measureOnly) return height;
+    constexpr UINT flags = DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL;
     RECT target = box;
+    if (!ui.measureOnly && !ui.texts && y >= ui.clip.top && y < ui.clip.bottom && length > 0) {
+        // Drawing alone: the call that draws answers the height too.
+        SetBkMode(ui.dc, TRANSPARENT);
+        SetTextColor(ui.dc, colour);
+        return DrawTextW(ui.dc, text.data(), length, &target, flags);
+    }
+    RECT layout = box;
+    DrawTextW(ui.dc, text.data(), length, &layout, flags | DT_CALCRECT);
+    const int height = layout.bottom - layout.top;
+    if (ui.measureOnly || (!ui.texts && (y >= ui.clip.bottom || y + height <= ui.clip.top)))
+        return height;
     SetBkMode(ui.dc, TRANSPARENT);
     SetTextColor(ui.dc, colour);
-    DrawTextW(ui.dc, text.data(), length, &target, DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL);
+    DrawTextW(ui.dc, text.data(), length, &target, flags);
     recordText(ui, text, layout, font, colour);
     return height;
 }
 
 void drawBarRaw(Ui& ui, const RECT& rect, double fraction, Colour colour) {
-    if (ui.measureOnly) return;
+    signValues(ui, 'b', fraction, colour);
+    if (ui.measureOnly || ui.signatureOnly) return;
     const int height = rect.bottom - rect.top;
     const Colour track = ui.colour(Role::track);
-    roundRect(ui, rect, track, track, height);
+    shape(ui, rect, track, track, height);
     if (!(fraction > 0)) return; // also NaN
     if (fraction > 1) fraction = 1;
     int filled = static_cast<int>((rect.right - rect.left) * fraction);
     if (filled < height) filled = height;
-    roundRect(ui, RECT{rect.left, rect.top, rect.left + filled, rect.bottom}, colour, colour,
-              height);
+    shape(ui, RECT{rect.left, rect.top, rect.left + filled, rect.bottom}, colour, colour, height);
 }
 
 void offerTip(Ui& ui, const RECT& rect, std::wstring_view text, int anchorY) {
@@ -112,7 +139,7 @@ void offerTip(Ui& ui, const RECT& rect, std::wstring_view text, int anchorY) {
 }
 
 void addHit(Ui& ui, const RECT& rect, int32_t command, int32_t argument) {
-    if (ui.measureOnly || !ui.hits) return;
+    if (ui.measureOnly || ui.signatureOnly || !ui.hits) return;
     RECT visible;
     if (IntersectRect(&visible, &rect, &ui.clip)) ui.hits->push_back({visible, command, argument});
 }

@@ -20,7 +20,7 @@ TEST_F(ProPage, TheGateHoldsTheSwitchAndApplyAndAChangeOrAFailedRestoreStandsOut
     EXPECT_EQ(argumentsOf(commandSafetyLimit), std::vector<int32_t>{1}) << "60 is the lowest";
     EXPECT_TRUE(hit(commandPerfControl, 0) && argumentsOf(commandPerfApply).empty());
     app.settings.safetyLimit = 90;
-    test::writeTextFile(folder.file(recoveryFileName), "[asli]\r\n");
+    app.perf.changeInForce = true; // the engine wrote the recovery file
     show(perfControlPage);
     EXPECT_TRUE(argumentsOf(commandSafetyLimit).size() == 2 && hit(commandPerfApply, 0));
     const auto role = [&](const wchar_t* start) {

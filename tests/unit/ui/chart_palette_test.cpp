@@ -1,7 +1,9 @@
 // Where a chart's points go, and how the palettes set text apart.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <map>
 
 #include "sources/format.h"
 #include "ui/chart_plan.h"
@@ -42,6 +44,33 @@ TEST(ChartPlan, ScalesPlacesAndSplitsBothSeries) {
         EXPECT_EQ(plan.runs[0], first) << minutes << " " << maximum;
         EXPECT_EQ(plan.runs[1], second) << minutes << " " << maximum;
     }
+}
+
+TEST(ChartPlan, AColumnDrawsTheHighestAndLowestOfItsSamplesInTheirOrder) {
+    constexpr uint64_t now = 133'000'000'000'000'000ull, second = 10'000'000;
+    HistoryStore history; // a full ring, one sample a second, over 30 columns of a 30 min window
+    for (uint64_t i = 0; i < historyCapacity; ++i)
+        history.buffer[i] = {.time = now - (historyCapacity - 1 - i) * second,
+                             .cpuPercent = float((i * 37 + i * i) % 101)};
+    history.head = 0;
+    history.count = historyCapacity;
+    const ChartPlan plan =
+        planChart(history, &Sample::cpuPercent, nullptr, ChartScale::percent, 30, now, {31, 100, 30, 100});
+    ASSERT_EQ(plan.runs[0].size(), 1u);
+    std::map<int, std::vector<int>> drawn, expected; // column: its y values
+    for (const ChartPoint& p : plan.runs[0][0])
+        drawn[p.x].push_back(p.y);
+    for (uint64_t i = 0; i < historyCapacity; ++i) {
+        const uint64_t age = (historyCapacity - 1 - i) * second;
+        expected[30 - int(age / (60 * second))].push_back(
+            100 - int(double(history.buffer[i].cpuPercent) / 100 * 100));
+    }
+    for (auto& [x, ys] : expected) { // 60 samples a column: the first extreme, then the other
+        const auto top = std::min_element(ys.begin(), ys.end());
+        const auto bottom = std::max_element(ys.begin(), ys.end());
+        ys = top < bottom ? std::vector{*top, *bottom} : std::vector{*bottom, *top};
+    }
+    EXPECT_EQ(drawn, expected);
 }
 
 TEST(Palette, TextStandsOutFromWhatItIsDrawnOnInBothThemes) {
