@@ -7,6 +7,7 @@
 #include <vector>
 #include <windows.h>
 
+#include "a11y/host.h"
 #include "app/dialogs.h"
 #include "health/alerts.h"
 #include "perf/perf_engine.h"
@@ -90,6 +91,7 @@ struct View {
     int hovered = -1;
     bool pressedInClient = false; // the left button went down inside the client area
     bool trayPresent = false;
+    AccessState access; // keyboard focus and screen readers
     UINT taskbarCreatedMessage = 0;
 };
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cwchar>
 
+#include "app/access.h"
 #include "app/app.h"
 #include "app/perf_control.h"
 #include "app/profile.h"
@@ -75,9 +76,20 @@ LRESULT handleMessage(App& app, UINT message, WPARAM wParam, LPARAM lParam) {
     }
     const int x = static_cast<short>(LOWORD(lParam)), y = static_cast<short>(HIWORD(lParam));
     switch (message) {
-    case WM_CREATE: onCreate(app); return 0;
+    case WM_CREATE:
+        onCreate(app);
+        onAccessSettings(app);
+        return 0;
     case WM_CLOSE: onClose(app); return 0;
-    case WM_DESTROY: onDestroy(app); return 0;
+    case WM_DESTROY:
+        closeAccess(app);
+        onDestroy(app);
+        return 0;
+    case WM_GETOBJECT:
+        if (const LRESULT object = onGetObject(app, wParam, lParam)) return object;
+        return DefWindowProcW(window, message, wParam, lParam);
+    case accessInvokeMessage: onAccessInvoke(app, lParam); return 0;
+    case WM_SYSCOLORCHANGE: onAccessSettings(app); return 0;
     case WM_QUERYENDSESSION: onQueryEndSession(app); return TRUE;
     case WM_ENDSESSION: onEndSession(app, wParam != FALSE); return 0;
     case WM_POWERBROADCAST: onPowerBroadcast(app, wParam); return TRUE;
@@ -100,6 +112,9 @@ LRESULT handleMessage(App& app, UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     case WM_SETTINGCHANGE:
+        if (wParam == SPI_SETHIGHCONTRAST ||
+            (lParam && std::wcscmp(reinterpret_cast<const wchar_t*>(lParam), L"Accessibility") == 0))
+            onAccessSettings(app);
         if (lParam && app.settings.theme == 2 &&
             std::wcscmp(reinterpret_cast<const wchar_t*>(lParam), L"ImmersiveColorSet") == 0)
             applyTheme(app);
@@ -116,13 +131,18 @@ LRESULT handleMessage(App& app, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_KEYDOWN: {
         RECT client{};
         GetClientRect(window, &client);
+        if (onFocusKey(app, wParam, GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_CONTROL) < 0))
+            return 0;
         if (onKeyDown(app, wParam, GetKeyState(VK_CONTROL) < 0, client.bottom - client.top))
             return 0;
         return DefWindowProcW(window, message, wParam, lParam);
     }
     case WM_MOUSEMOVE: onMouseMove(app, x, y); return 0;
     case WM_MOUSELEAVE: onMouseLeave(app); return 0;
-    case WM_LBUTTONDOWN: onLButtonDown(app); return 0;
+    case WM_LBUTTONDOWN:
+        onLButtonDown(app);
+        onPointerUsed(app);
+        return 0;
     case WM_LBUTTONUP: onLButtonUp(app, x, y); return 0;
     case WM_MOUSEWHEEL: onMouseWheel(app, GET_WHEEL_DELTA_WPARAM(wParam)); return 0;
     case WM_DPICHANGED:
@@ -151,9 +171,11 @@ void drawSidebar(App& app, Ui& ui, const RECT& area) {
     for (int page = 0; page < pageCount; ++page) {
         const RECT item{ui.px(10), top, area.right - ui.px(10), top + itemHeight};
         const int labelLeft = item.left + ui.px(16);
+        const size_t mark = runMark(ui);
         if (page == app.view.page) {
             const Ink selected = ui.colour(Role::navSelected);
-            roundRect(ui, item, selected, selected, ui.px(8));
+            roundRect(ui, item, selected,
+                      ui.palette->highContrast ? ui.colour(Role::text) : selected, ui.px(8));
             fillRect(ui,
                      RECT{item.left, top + ui.px(9), item.left + ui.px(3), item.bottom - ui.px(9)},
                      ui.colour(Role::accent));
@@ -168,6 +190,9 @@ void drawSidebar(App& app, Ui& ui, const RECT& area) {
                      ui.colour(Role::textSecondary));
         }
         addHit(ui, item, commandNavigate, page);
+        describe(ui, Element{ElementKind::pageEntry, pageLabels[page], L"", item, commandNavigate,
+                             page, true, page == app.view.page},
+                 mark);
         top += ui.px(sidebarItemHeight + sidebarItemGap);
     }
     const int footerTop = std::max(static_cast<int>(area.bottom) - ui.px(64), top + ui.px(12));
@@ -178,13 +203,16 @@ void drawSidebar(App& app, Ui& ui, const RECT& area) {
 void drawFrame(App& app, HDC dc, int width, int height) {
     app.view.hits.clear();
     app.view.textRuns.clear();
+    app.view.access.elements.clear();
     Ui ui;
     ui.dc = dc;
     ui.palette = &app.view.palette;
     ui.fonts = &app.view.fonts;
     ui.dpi = app.view.dpi;
     ui.hits = &app.view.hits;
-    ui.texts = app.view.recordTextRuns ? &app.view.textRuns : nullptr;
+    const bool describing = app.view.access.describe;
+    ui.texts = app.view.recordTextRuns || describing ? &app.view.textRuns : nullptr;
+    ui.elements = describing ? &app.view.access.elements : nullptr;
     ui.mouse = app.view.mouse;
     ui.clip = RECT{0, 0, width, height};
     fillRect(ui, ui.clip, ui.colour(Role::background));
@@ -205,6 +233,7 @@ void drawFrame(App& app, HDC dc, int width, int height) {
     drawScrollBar(app, ui, width, height, offset);
     ui.clip = RECT{0, 0, sidebar, height};
     drawSidebar(app, ui, ui.clip);
+    finishFrame(app, ui, width, height);
 
     // A scroll or a new page moves the regions under a resting pointer: hover and
     // cursor follow what is under it now, not what was there at its last move.

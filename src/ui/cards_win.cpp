@@ -32,15 +32,21 @@ int measureCard(Ui& ui, int x, int y, int width, const Card& card, int minHeight
 
 // Draws a card of known height when it overlaps the visible area.
 void paintCard(Ui& ui, int x, int y, int width, const Card& card, int height) {
+    // A described paint draws every card, so keyboard focus can reach those out of view.
     const bool visible = ui.clip.bottom >= y && y + height >= ui.clip.top;
-    if (ui.measureOnly || !visible) return;
+    if (ui.measureOnly || (!visible && !ui.elements)) return;
     const int p = ui.px(cardPadding);
-    roundRect(ui, RECT{x, y, x + width, y + height}, ui.colour(Role::card), ui.colour(Role::border),
-              ui.px(12));
+    const RECT rect{x, y, x + width, y + height};
+    roundRect(ui, rect, ui.colour(Role::card), ui.colour(Role::border), ui.px(12));
+    const size_t mark = runMark(ui);
     if (!card.title.empty())
         drawText(ui, x + p, y + p, card.title, FontRole::heading, ui.colour(Role::text));
+    const int outer = ui.group;
+    const int group = describe(ui, Element{ElementKind::group, card.title, L"", rect}, mark);
+    if (group >= 0) ui.group = group;
     Col col = contentColumn(ui, x, y, width, card);
     card.content(col);
+    ui.group = outer;
 }
 
 } // namespace
