@@ -162,8 +162,13 @@ void drawSidebar(App& app, Ui& ui, const RECT& area) {
     fillRect(ui, area, ui.colour(Role::sidebar));
     fillRect(ui, RECT{area.right - 1, area.top, area.right, area.bottom}, ui.colour(Role::border));
     drawLogo(ui, ui.px(20), ui.px(22));
-    drawText(ui, ui.px(20 + 30 + 10), ui.px(22 + 5), productName, FontRole::heading,
-             ui.colour(Role::text));
+    // Large text: the name takes a smaller font rather than run into the page.
+    const int nameLeft = ui.px(20 + 30 + 10);
+    FontRole nameFont = FontRole::heading;
+    for (FontRole smaller : {FontRole::bodyStrong, FontRole::small})
+        if (textWidth(ui, productName, nameFont) > area.right - nameLeft - ui.px(8))
+            nameFont = smaller;
+    drawText(ui, nameLeft, ui.px(22 + 5), productName, nameFont, ui.colour(Role::text));
 
     const int itemHeight = ui.px(sidebarItemHeight);
     const int labelTop = (itemHeight - fontHeight(ui, FontRole::body)) / 2;
@@ -196,8 +201,8 @@ void drawSidebar(App& app, Ui& ui, const RECT& area) {
         top += ui.px(sidebarItemHeight + sidebarItemGap);
     }
     const int footerTop = std::max(static_cast<int>(area.bottom) - ui.px(64), top + ui.px(12));
-    drawText(ui, ui.px(20), footerTop + ui.px(22), L"Tanpa telemetri \u00B7 v1.0.0",
-             FontRole::small, ui.colour(Role::textMuted));
+    drawWrapped(ui, ui.px(20), footerTop + ui.px(22), area.right - ui.px(28),
+                L"Tanpa telemetri \u00B7 v1.0.0", FontRole::small, ui.colour(Role::textMuted));
 }
 
 void drawFrame(App& app, HDC dc, int width, int height) {

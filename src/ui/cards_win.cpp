@@ -9,14 +9,22 @@ namespace {
 constexpr int cardPadding = 18; // dip
 constexpr int gridGap = 16;     // dip
 
-int titleHeight(Ui& ui, const Card& card) {
-    return card.title.empty() ? 0 : fontHeight(ui, FontRole::heading) + ui.px(10);
+int titleLines(Ui& ui, int x, int y, int width, const Card& card) {
+    const int p = ui.px(cardPadding);
+    return drawWrapped(ui, x + p, y + p, width - 2 * p, card.title, FontRole::heading,
+                       ui.colour(Role::text));
+}
+
+// A title wider than its card (large text) wraps.
+int titleHeight(Ui& ui, const Card& card, int width) {
+    if (card.title.empty()) return 0;
+    return measured(ui, [&] { return titleLines(ui, 0, 0, width, card); }) + ui.px(10);
 }
 
 // Where a card's content starts, below its title and inside its padding.
 Col contentColumn(Ui& ui, int x, int y, int width, const Card& card) {
     const int p = ui.px(cardPadding);
-    return Col{&ui, x + p, y + p + titleHeight(ui, card), width - 2 * p};
+    return Col{&ui, x + p, y + p + titleHeight(ui, card, width), width - 2 * p};
 }
 
 // The card's height, found by running its content without drawing.
@@ -27,7 +35,7 @@ int measureCard(Ui& ui, int x, int y, int width, const Card& card, int minHeight
         card.content(col);
         return col.y - start;
     });
-    return std::max(titleHeight(ui, card) + 2 * ui.px(cardPadding) + content - ui.px(4), minHeight);
+    return std::max(titleHeight(ui, card, width) + 2 * ui.px(cardPadding) + content - ui.px(4), minHeight);
 }
 
 // Draws a card of known height when it overlaps the visible area.
@@ -35,12 +43,10 @@ void paintCard(Ui& ui, int x, int y, int width, const Card& card, int height) {
     // A described paint draws every card, so keyboard focus can reach those out of view.
     const bool visible = ui.clip.bottom >= y && y + height >= ui.clip.top;
     if (ui.measureOnly || (!visible && !ui.elements)) return;
-    const int p = ui.px(cardPadding);
     const RECT rect{x, y, x + width, y + height};
     roundRect(ui, rect, ui.colour(Role::card), ui.colour(Role::border), ui.px(12));
     const size_t mark = runMark(ui);
-    if (!card.title.empty())
-        drawText(ui, x + p, y + p, card.title, FontRole::heading, ui.colour(Role::text));
+    if (!card.title.empty()) titleLines(ui, x, y, width, card);
     const int outer = ui.group;
     const int group = describe(ui, Element{ElementKind::group, card.title, L"", rect}, mark);
     if (group >= 0) ui.group = group;

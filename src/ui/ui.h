@@ -83,6 +83,8 @@ struct Ui {
     RECT clip{};                            // the visible part of the page area
 
     int px(int dip) const { return scaled(dip, dpi); }
+    // A size that holds text: dip scaled by the DPI and by Windows' text size.
+    int tx(int dip) const { return MulDiv(px(dip), fonts ? fonts->textScale : 100, 100); }
     Ink colour(Role role) const { return Ink((*palette)[role], role); }
     HFONT font(FontRole role) const { return (*fonts)[role]; }
 };

@@ -168,6 +168,21 @@ int button(Ui& ui, int x, int y, std::wstring_view label, int32_t command, int32
     return width;
 }
 
+void buttonRow(Col& col, std::initializer_list<ButtonSpec> buttons, int advanceDip) {
+    Ui& ui = *col.ui;
+    int x = col.x;
+    for (const ButtonSpec& spec : buttons) {
+        const int width = measured(ui, [&] { return button(ui, 0, 0, spec.label, 0, 0, true); });
+        if (x > col.x && x + width > col.x + col.width) {
+            col.y += ui.px(advanceDip);
+            x = col.x;
+        }
+        x += button(ui, x, col.y, spec.label, spec.command, spec.argument, true, spec.style) +
+             ui.px(10);
+    }
+    col.y += ui.px(advanceDip);
+}
+
 void toggle(Ui& ui, int x, int y, bool on, int32_t command, int32_t argument, bool enabled) {
     if (ui.measureOnly) return;
     const RECT track{x, y, x + ui.px(40), y + ui.px(22)};
