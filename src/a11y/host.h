@@ -55,6 +55,7 @@ struct AccessState {
     std::shared_ptr<const AccTree> announced; // values as of the last value-change events
     uint64_t lastValueEvents = 0;
     long announcedFocus = 0;
+    int announcedPage = -1;
     bool comStarted = false;
 };
 
@@ -68,6 +69,8 @@ void raiseValueEvents(const std::shared_ptr<AccessHost>& host, const std::vector
 // The UI Automation halves of the two above (uia_win.cpp).
 void raiseUiaFocusEvent(const std::shared_ptr<AccessHost>& host, long id);
 void raiseUiaValueEvents(const std::shared_ptr<AccessHost>& host, const std::vector<long>& ids);
+// Another page is shown: the page's elements were all replaced (UI Automation only).
+void raiseUiaStructureChanged(const std::shared_ptr<AccessHost>& host);
 // The window goes: readers still holding objects get "disconnected" from now on.
 void disconnectAccess(const std::shared_ptr<AccessHost>& host);
 

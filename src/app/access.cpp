@@ -126,6 +126,10 @@ void finishFrame(App& app, Ui& ui, int width, int height) {
     access.host->publish(std::move(tree));
     const std::shared_ptr<const AccTree> now = access.host->tree();
     if (!now) return;
+    if (app.view.page != access.announcedPage) {
+        access.announcedPage = app.view.page;
+        raiseUiaStructureChanged(access.host);
+    }
     const long focused = now->focused >= 0 ? now->nodes[size_t(now->focused)].id : 0;
     if (focused != access.announcedFocus) {
         access.announcedFocus = focused;

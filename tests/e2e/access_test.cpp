@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <oleacc.h>
+#include <uiautomationcore.h>
 
 #include <algorithm>
 #include <functional>
+#include <map>
+#include <tuple>
 
 #include "driver.h"
 
@@ -113,6 +116,75 @@ std::wstring focusName(HWND window) {
 void key(HWND window, WPARAM vk) {
     deliver(window, WM_KEYDOWN, vk, 0);
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
+// UI Automation's flat client calls, as a reader without COM objects makes them
+// (Wine has no IUIAutomation); declared here, the SDK's header does not compile as C++.
+struct UiaCondition {
+    int type = 0; // always true
+};
+struct UiaCacheRequest {
+    UiaCondition* view;
+    int scope; // the element alone
+    PROPERTYID* properties;
+    int propertyCount;
+    PATTERNID* patterns;
+    int patternCount;
+    int mode; // full
+};
+using UiaNode = void*;
+template <class F> F uiaCall(const char* name) {
+    static HMODULE dll = LoadLibraryW(L"uiautomationcore.dll");
+    return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(dll, name)));
+}
+
+UiaNode uiaNavigate(UiaNode node, int direction) {
+    UiaCondition all;
+    PROPERTYID name = 30005;
+    UiaCacheRequest request{&all, 1, &name, 1, nullptr, 0, 1};
+    SAFEARRAY* data = nullptr;
+    BSTR shape = nullptr;
+    UiaNode found = nullptr;
+    using Navigate = HRESULT(WINAPI*)(UiaNode, int, UiaCondition*, UiaCacheRequest*, SAFEARRAY**, BSTR*);
+    if (uiaCall<Navigate>("UiaNavigate")(node, direction, &all, &request, &data, &shape) == S_OK && data) {
+        LONG at[2] = {0, 0};
+        VARIANT first{};
+        SafeArrayGetElement(data, at, &first);
+        uiaCall<HRESULT(WINAPI*)(VARIANT*, UiaNode*)>("UiaHUiaNodeFromVariant")(&first, &found);
+        VariantClear(&first);
+        SafeArrayDestroy(data);
+    }
+    SysFreeString(shape);
+    return found;
+}
+
+// Depth, name and control type of every node below `node`, in reading order.
+using Shape = std::vector<std::tuple<int, std::wstring, long>>;
+void uiaShape(UiaNode node, int depth, Shape& shape) {
+    const auto property = uiaCall<HRESULT(WINAPI*)(UiaNode, PROPERTYID, VARIANT*)>("UiaGetPropertyValue");
+    for (UiaNode child = uiaNavigate(node, NavigateDirection_FirstChild); child;) {
+        VARIANT name{}, type{};
+        property(child, 30005, &name);
+        property(child, 30003, &type);
+        shape.emplace_back(depth, name.vt == VT_BSTR ? name.bstrVal : L"", type.lVal);
+        VariantClear(&name);
+        uiaShape(child, depth + 1, shape);
+        UiaNode next = uiaNavigate(child, NavigateDirection_NextSibling);
+        uiaCall<BOOL(WINAPI*)(UiaNode)>("UiaNodeRelease")(child);
+        child = next;
+    }
+}
+
+// The same for the MSAA tree, its roles as UI Automation's control types.
+void msaaShape(const Node& node, int depth, Shape& shape) {
+    static const std::map<long, long> types = {
+        {ROLE_SYSTEM_LIST, 50008},       {ROLE_SYSTEM_LISTITEM, 50007},    {ROLE_SYSTEM_DOCUMENT, 50030},
+        {ROLE_SYSTEM_GROUPING, 50026},   {ROLE_SYSTEM_STATICTEXT, 50020},  {ROLE_SYSTEM_PUSHBUTTON, 50000},
+        {ROLE_SYSTEM_CHECKBUTTON, 50002}, {ROLE_SYSTEM_RADIOBUTTON, 50013}};
+    for (const Node& child : node.children) {
+        shape.emplace_back(depth, child.name, types.at(child.role));
+        msaaShape(child, depth + 1, shape);
+    }
 }
 
 struct Com {
@@ -239,6 +311,16 @@ TEST(Access, EveryPageReachesAScreenReaderAndItsActionsRunTheirCommands) {
     EXPECT_GE(switches, 5);
     EXPECT_GE(choices, 12);
     EXPECT_GE(buttons, 10);
+
+    // UI Automation sees the settings page as MSAA does: same nodes, names and kinds.
+    Shape msaa, uia;
+    msaaShape(Tree(window).root, 0, msaa);
+    UiaNode root = nullptr;
+    ASSERT_EQ(uiaCall<HRESULT(WINAPI*)(HWND, UiaNode*)>("UiaNodeFromHandle")(window, &root), S_OK);
+    uiaShape(root, 0, uia);
+    uiaCall<BOOL(WINAPI*)(UiaNode)>("UiaNodeRelease")(root);
+    EXPECT_GT(uia.size(), 50u);
+    EXPECT_EQ(uia, msaa);
 
     // The second theme choice through the reader: the page turns dark, as a click does.
     // A card held from before answers "disconnected" once its page is gone.
