@@ -66,13 +66,24 @@ Node read(IAccessible* object, HWND window, std::vector<IAccessible*>& held) {
 
 // The client area's tree as a screen reader walks it; every object is released with it.
 struct Tree {
+    // A repaint between two calls may take a node away (it then answers "disconnected",
+    // role 0): the walk is taken again.
     explicit Tree(HWND window) {
-        IAccessible* client = nullptr;
-        if (AccessibleObjectFromWindow(window, OBJID_CLIENT, __uuidof(IAccessible), (void**)&client) == S_OK)
-            root = read(client, window, held);
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            release();
+            IAccessible* client = nullptr;
+            if (AccessibleObjectFromWindow(window, OBJID_CLIENT, __uuidof(IAccessible), (void**)&client) == S_OK)
+                root = read(client, window, held);
+            bool whole = true;
+            each([&](const Node& n) { whole = whole && n.role != 0; });
+            if (whole) return;
+        }
     }
-    ~Tree() {
+    ~Tree() { release(); }
+    void release() {
         for (IAccessible* object : held) object->Release();
+        held.clear();
+        root = Node{};
     }
     void each(const std::function<void(const Node&)>& visit, const Node* from = nullptr) const {
         const Node& node = from ? *from : root;
