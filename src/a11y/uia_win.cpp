@@ -89,14 +89,16 @@ const UiaCore& core() {
         HMODULE module = loadSystemLibrary(L"uiautomationcore.dll");
         found.returnProvider = systemFunction<UiaCore::ReturnProvider>(module, "UiaReturnRawElementProvider");
         found.hostFromHwnd = systemFunction<UiaCore::HostFromHwnd>(module, "UiaHostProviderFromHwnd");
+        found.listening = systemFunction<UiaCore::Listening>(module, "UiaClientsAreListening");
+        // Wine 8 stops the process in the structure event, and raising the others on the
+        // window's thread while a client walks the tree can deadlock it: under Wine no
+        // UI Automation event is raised (MSAA's still are).
+        if (GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version")) return found;
         found.raiseEvent = systemFunction<UiaCore::RaiseEvent>(module, "UiaRaiseAutomationEvent");
         found.raiseProperty =
             systemFunction<UiaCore::RaiseProperty>(module, "UiaRaiseAutomationPropertyChangedEvent");
-        found.listening = systemFunction<UiaCore::Listening>(module, "UiaClientsAreListening");
-        // Wine 8 stops the process in this call: there it is left unbound.
-        if (!GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version"))
-            found.raiseStructure =
-                systemFunction<UiaCore::RaiseStructure>(module, "UiaRaiseStructureChangedEvent");
+        found.raiseStructure =
+            systemFunction<UiaCore::RaiseStructure>(module, "UiaRaiseStructureChangedEvent");
         return found;
     }();
     return bound;

@@ -154,7 +154,8 @@ LRESULT onGetObject(App& app, WPARAM wParam, LPARAM lParam) {
     if (!access.comStarted)
         access.comStarted = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
     if (!access.host) access.host = std::make_shared<AccessHost>(app.window);
-    describeNow(app);
+    // Once published, the tree follows every paint.
+    if (!access.host->tree()) describeNow(app);
     return object == OBJID_CLIENT ? msaaGetObject(access.host, wParam, lParam)
                                   : uiaGetObject(access.host, wParam, lParam);
 }

@@ -168,16 +168,16 @@ int button(Ui& ui, int x, int y, std::wstring_view label, int32_t command, int32
     return width;
 }
 
-void buttonRow(Col& col, std::initializer_list<ButtonSpec> buttons, int advanceDip) {
+void buttonRow(Col& col, std::initializer_list<RowButton> buttons, int advanceDip) {
     Ui& ui = *col.ui;
     int x = col.x;
-    for (const ButtonSpec& spec : buttons) {
-        const int width = measured(ui, [&] { return button(ui, 0, 0, spec.label, 0, 0, true); });
+    for (const RowButton& item : buttons) {
+        const int width = measured(ui, [&] { return button(ui, 0, 0, item.label, 0, 0, true); });
         if (x > col.x && x + width > col.x + col.width) {
             col.y += ui.px(advanceDip);
             x = col.x;
         }
-        x += button(ui, x, col.y, spec.label, spec.command, spec.argument, true, spec.style) +
+        x += button(ui, x, col.y, item.label, item.command, item.argument, true, item.style) +
              ui.px(10);
     }
     col.y += ui.px(advanceDip);
