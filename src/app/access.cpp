@@ -116,7 +116,11 @@ void finishFrame(App& app, Ui& ui, int width, int height) {
     AccessState& access = app.view.access;
     if (!ui.elements) return;
     std::vector<FocusKey> stops = focusStops(access.elements);
-    access.focus = keepFocus(access.stops, stops, access.focus);
+    if (app.view.page != access.stopsPage && access.focus.valid() && !access.focus.sidebar)
+        access.focus = otherZone(access.elements, {}); // another page: its sidebar entry
+    else
+        access.focus = keepFocus(access.stops, stops, access.focus);
+    access.stopsPage = app.view.page;
     access.stops = std::move(stops);
     drawRing(app, ui, width, height);
     if (!access.host) return;

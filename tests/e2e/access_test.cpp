@@ -278,6 +278,7 @@ TEST(Access, TabF6EnterAndSpaceWorkTheSettingsPageWithAVisibleRing) {
     key(window, VK_TAB);
     key(window, VK_RETURN);
     EXPECT_TRUE(showsPage(window, L"Riwayat"));
+    EXPECT_EQ(focusName(window), L"Riwayat") << "focus goes to the new page's entry";
 }
 
 TEST(Access, EveryPageReachesAScreenReaderAndItsActionsRunTheirCommands) {
