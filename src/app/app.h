@@ -7,6 +7,7 @@
 #include <vector>
 #include <windows.h>
 
+#include "a11y/host.h"
 #include "app/dialogs.h"
 #include "health/alerts.h"
 #include "perf/perf_engine.h"
@@ -97,6 +98,7 @@ struct View {
     HWND tipWindow = nullptr;     // made at the first tip
     int scrollGrab = -1; // while the scroll thumb is dragged: the pointer's distance from its top
     bool trayPresent = false;
+    AccessState access; // keyboard focus and screen readers
     UINT taskbarCreatedMessage = 0;
     WindowPlace place; // where the window ended last time, then where it ends now
 };

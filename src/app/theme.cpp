@@ -7,7 +7,7 @@ namespace ovra {
 void applyTheme(App& app) {
     const bool dark =
         themeIsDark(app.settings.theme, app.settings.theme == 2 && systemUsesDarkTheme());
-    app.view.palette = buildPalette(dark);
+    app.view.palette = windowsPalette(dark);
 
     // The title bar follows through the immersive dark-mode attribute: 20 on
     // current Windows, 19 on Windows 10 builds before 20H1.

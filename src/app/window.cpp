@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/access.h"
 #include "app/app.h"
 #include "app/perf_control.h"
 #include "app/profile.h"
@@ -68,9 +69,20 @@ LRESULT handleMessage(App& app, UINT message, WPARAM wParam, LPARAM lParam) {
     }
     const int x = static_cast<short>(LOWORD(lParam)), y = static_cast<short>(HIWORD(lParam));
     switch (message) {
-    case WM_CREATE: onCreate(app); return 0;
+    case WM_CREATE:
+        onCreate(app);
+        onAccessSettings(app);
+        return 0;
     case WM_CLOSE: onClose(app); return 0;
-    case WM_DESTROY: onDestroy(app); return 0;
+    case WM_DESTROY:
+        closeAccess(app);
+        onDestroy(app);
+        return 0;
+    case WM_GETOBJECT:
+        if (const LRESULT object = onGetObject(app, wParam, lParam)) return object;
+        return DefWindowProcW(window, message, wParam, lParam);
+    case accessInvokeMessage: onAccessInvoke(app, lParam); return 0;
+    case WM_SYSCOLORCHANGE: onAccessSettings(app); return 0;
     case WM_QUERYENDSESSION: onQueryEndSession(app); return TRUE;
     case WM_ENDSESSION: onEndSession(app, wParam != FALSE); return 0;
     case WM_POWERBROADCAST: onPowerBroadcast(app, wParam); return TRUE;
@@ -93,6 +105,9 @@ LRESULT handleMessage(App& app, UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     case WM_SETTINGCHANGE:
+        if (wParam == SPI_SETHIGHCONTRAST ||
+            (lParam && std::wcscmp(reinterpret_cast<const wchar_t*>(lParam), L"Accessibility") == 0))
+            onAccessSettings(app);
         if (lParam && app.settings.theme == 2 &&
             std::wcscmp(reinterpret_cast<const wchar_t*>(lParam), L"ImmersiveColorSet") == 0)
             applyTheme(app);
@@ -109,6 +124,8 @@ LRESULT handleMessage(App& app, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_KEYDOWN: {
         RECT client{};
         GetClientRect(window, &client);
+        if (onFocusKey(app, wParam, GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_CONTROL) < 0))
+            return 0;
         if (onKeyDown(app, wParam, GetKeyState(VK_CONTROL) < 0, client.bottom - client.top))
             return 0;
         return DefWindowProcW(window, message, wParam, lParam);
@@ -133,6 +150,7 @@ LRESULT handleMessage(App& app, UINT message, WPARAM wParam, LPARAM lParam) {
         return TRUE;
     case WM_LBUTTONDOWN:
         if (!scrollBarPress(app, x, y)) onLButtonDown(app);
+        onPointerUsed(app);
         return 0;
     case WM_LBUTTONUP:
         if (!scrollBarRelease(app)) onLButtonUp(app, x, y);
@@ -160,8 +178,13 @@ void drawSidebar(App& app, Ui& ui, const RECT& area) {
     fillRect(ui, area, ui.colour(Role::sidebar));
     fillRect(ui, RECT{area.right - 1, area.top, area.right, area.bottom}, ui.colour(Role::border));
     drawLogo(ui, ui.px(20), ui.px(22));
-    drawText(ui, ui.px(20 + 30 + 10), ui.px(22 + 5), productName, FontRole::heading,
-             ui.colour(Role::text));
+    // Large text: the name takes a smaller font rather than run into the page.
+    const int nameLeft = ui.px(20 + 30 + 10);
+    FontRole nameFont = FontRole::heading;
+    for (FontRole smaller : {FontRole::bodyStrong, FontRole::small})
+        if (textWidth(ui, productName, nameFont) > area.right - nameLeft - ui.px(8))
+            nameFont = smaller;
+    drawText(ui, nameLeft, ui.px(22 + 5), productName, nameFont, ui.colour(Role::text));
 
     const int itemHeight = ui.px(sidebarItemHeight);
     const int labelTop = (itemHeight - fontHeight(ui, FontRole::body)) / 2;
@@ -169,9 +192,11 @@ void drawSidebar(App& app, Ui& ui, const RECT& area) {
     for (int page = 0; page < pageCount; ++page) {
         const RECT item{ui.px(10), top, area.right - ui.px(10), top + itemHeight};
         const int labelLeft = item.left + ui.px(16);
+        const size_t mark = runMark(ui);
         if (page == app.view.page) {
             const Ink selected = ui.colour(Role::navSelected);
-            roundRect(ui, item, selected, selected, ui.px(8));
+            roundRect(ui, item, selected,
+                      ui.palette->highContrast ? ui.colour(Role::text) : selected, ui.px(8));
             fillRect(ui,
                      RECT{item.left, top + ui.px(9), item.left + ui.px(3), item.bottom - ui.px(9)},
                      ui.colour(Role::accent));
@@ -186,11 +211,15 @@ void drawSidebar(App& app, Ui& ui, const RECT& area) {
                      ui.colour(Role::textSecondary));
         }
         addHit(ui, item, commandNavigate, page);
+        describe(ui, Element{ElementKind::pageEntry, pageLabels[page], L"", item, commandNavigate,
+                             page, true, page == app.view.page},
+                 mark);
         top += ui.px(sidebarItemHeight + sidebarItemGap);
     }
     const int footerTop = std::max(static_cast<int>(area.bottom) - ui.px(64), top + ui.px(12));
-    drawText(ui, ui.px(20), footerTop + ui.px(22), L"Tanpa telemetri \u00B7 v" OVRA_VERSION,
-             FontRole::small, ui.colour(Role::textMuted));
+    drawWrapped(ui, ui.px(20), footerTop + ui.px(22), area.right - ui.px(28),
+                L"Tanpa telemetri \u00B7 v" OVRA_VERSION, FontRole::small,
+                ui.colour(Role::textMuted));
 }
 
 namespace {
@@ -230,7 +259,8 @@ void drawFramePart(App& app, HDC dc, int width, int height, const RECT& update) 
     };
     // A tip shown or offered under the pointer belongs to whatever lies there: the
     // whole frame finds it again.
-    bool whole = app.view.recordTextRuns || hoverTipFollows(app, app.view.mouse) ||
+    bool whole = app.view.recordTextRuns || app.view.access.describe ||
+                 hoverTipFollows(app, app.view.mouse) ||
                  area.left < scaled(sidebarWidth, app.view.dpi) ||
                  area.right > width - scaled(pageMargin, app.view.dpi) / 2;
     for (size_t i = 0; !whole && i < app.view.hits.size(); ++i) {
@@ -242,6 +272,7 @@ void drawFramePart(App& app, HDC dc, int width, int height, const RECT& update) 
     // A part keeps the regions of everything it does not draw again.
     if (whole) {
         app.view.hits.clear();
+        app.view.access.elements.clear();
         app.view.tipAreas.clear();
         app.view.tip = HoverTip{};
     } else {
@@ -252,7 +283,10 @@ void drawFramePart(App& app, HDC dc, int width, int height, const RECT& update) 
     Ui ui = frameUi(app);
     ui.dc = dc;
     ui.hits = &app.view.hits;
-    ui.texts = app.view.recordTextRuns ? &app.view.textRuns : nullptr;
+    // A reader of the screen or keyboard focus needs the whole page described.
+    const bool describing = app.view.access.describe;
+    ui.texts = app.view.recordTextRuns || describing ? &app.view.textRuns : nullptr;
+    ui.elements = describing ? &app.view.access.elements : nullptr;
     ui.tipAreas = &app.view.tipAreas;
     ui.tip = &app.view.tip;
     ui.clip = area;
@@ -301,6 +335,7 @@ void drawFramePart(App& app, HDC dc, int width, int height, const RECT& update) 
     drawScrollBar(app, ui, width, height);
     ui.clip = RECT{0, 0, sidebar, height};
     drawSidebar(app, ui, ui.clip);
+    finishFrame(app, ui, width, height);
 
     // A scroll or a new page moves the regions under a resting pointer: hover and
     // cursor follow what is under it now, not what was there at its last move.
@@ -348,7 +383,8 @@ void paintWindow(App& app, HDC windowDc, const RECT& client, const RECT& update)
 void invalidateChangedParts(App& app) {
     if (!windowShowsContent(app)) return;
     const PaintMemory& memory = app.view.paintMemory;
-    if (!memory.valid || memory.page != app.view.page || app.view.recordTextRuns)
+    if (!memory.valid || memory.page != app.view.page || app.view.recordTextRuns ||
+        app.view.access.describe)
         return invalidateWindow(app);
     RECT client{};
     GetClientRect(app.window, &client);

@@ -61,11 +61,10 @@ void storageCard(Col& col, bool saving, uint64_t fileBytes, const std::wstring& 
     wrappedText(col, L"Data tidak pernah dikirim ke mana pun.", FontRole::small);
     col.y += ui.px(4);
 
-    const int exportWidth =
-        button(ui, col.x, col.y, L"Ekspor ke CSV", commandExportHistory, 0, true);
-    button(ui, col.x + exportWidth + ui.px(10), col.y, L"Hapus riwayat", commandClearHistory, 0,
-           true, ButtonStyle::danger);
-    col.y += ui.px(36);
+    buttonRow(col,
+              {{L"Ekspor ke CSV", commandExportHistory},
+               {L"Hapus riwayat", commandClearHistory, 0, ButtonStyle::danger}},
+              36);
 }
 
 } // namespace

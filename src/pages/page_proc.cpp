@@ -33,8 +33,8 @@ void processTable(Col& col, const ProcessList& list) {
     Ui& ui = *col.ui;
     const int x = col.x;
     const int right = col.x + col.width;
-    const int pidRight = right - ui.px(pidRightDip);
-    const int cpuRight = right - ui.px(cpuRightDip);
+    const int pidRight = right - ui.tx(pidRightDip);
+    const int cpuRight = right - ui.tx(cpuRightDip);
     const Ink header = ui.colour(Role::textSecondary);
     drawText(ui, x, col.y, L"Nama", FontRole::bodyStrong, header);
     drawTextRight(ui, pidRight, col.y, L"PID", FontRole::bodyStrong, header);

@@ -156,12 +156,10 @@ int App::pageSettings(Ui& ui, int x, int y, int width) {
                        L"Mati secara bawaan. Ekspor dan hapus tersedia di halaman Riwayat.",
                        now.saveHistory, commandSaveHistory);
              kvRow(col, L"Folder data", folderPath);
-             Ui& cui = *col.ui;
-             const int openWidth =
-                 button(cui, col.x, col.y, L"Buka folder data", commandOpenDataFolder, 0, true);
-             button(cui, col.x + openWidth + cui.px(10), col.y, L"Ke halaman Riwayat",
-                    commandNavigate, historyPage, true);
-             col.y += cui.px(40);
+             buttonRow(col,
+                       {{L"Buka folder data", commandOpenDataFolder},
+                        {L"Ke halaman Riwayat", commandNavigate, historyPage}},
+                       40);
          }},
         {L"Privasi & tentang",
          [](Col& col) {

@@ -10,14 +10,22 @@ namespace {
 constexpr int cardPadding = 18; // dip
 constexpr int gridGap = 16;     // dip
 
-int titleHeight(Ui& ui, const Card& card) {
-    return card.title.empty() ? 0 : fontHeight(ui, FontRole::heading) + ui.px(10);
+int titleLines(Ui& ui, int x, int y, int width, const Card& card) {
+    const int p = ui.px(cardPadding);
+    return drawWrapped(ui, x + p, y + p, width - 2 * p, card.title, FontRole::heading,
+                       ui.colour(Role::text));
+}
+
+// A title wider than its card (large text) wraps.
+int titleHeight(Ui& ui, const Card& card, int width) {
+    if (card.title.empty()) return 0;
+    return measured(ui, [&] { return titleLines(ui, 0, 0, width, card); }) + ui.px(10);
 }
 
 // Where a card's content starts, below its title and inside its padding.
 Col contentColumn(Ui& ui, int x, int y, int width, const Card& card) {
     const int p = ui.px(cardPadding);
-    return Col{&ui, x + p, y + p + titleHeight(ui, card), width - 2 * p};
+    return Col{&ui, x + p, y + p + titleHeight(ui, card, width), width - 2 * p};
 }
 
 // What the card draws, taken without measuring or drawing: its title and every
@@ -34,9 +42,10 @@ uint64_t fingerprint(const Ui& ui, int x, int y, int width, const Card& card) {
     probe.heights = nullptr;
     probe.hits = nullptr;
     probe.texts = nullptr;
+    probe.elements = nullptr;
     probe.mouse = POINT{-10000, -10000};
     probe.clip = RECT{-1000000000, -1000000000, 1000000000, 1000000000};
-    signValues(probe, ui.dpi, width);
+    signValues(probe, ui.dpi, width, ui.fonts ? ui.fonts->textScale : 100);
     drawText(probe, 0, 0, card.title, FontRole::heading, 0);
     Col col = contentColumn(probe, x, y, width, card);
     card.content(col);
@@ -72,7 +81,7 @@ Measure measureCard(Ui& ui, int x, int y, int width, const Card& card, int minHe
         if (ui.heights) ui.heights->push_back({width, result.signature, content, true});
     }
     result.height =
-        std::max(titleHeight(ui, card) + 2 * ui.px(cardPadding) + content - ui.px(4), minHeight);
+        std::max(titleHeight(ui, card, width) + 2 * ui.px(cardPadding) + content - ui.px(4), minHeight);
     return result;
 }
 
@@ -82,18 +91,22 @@ void paintCard(Ui& ui, int x, int y, int width, const Card& card, const Measure&
     if (ui.measureOnly) return;
     const int height = measure.height;
     if (ui.cards) ui.cards->push_back({RECT{x, y, x + width, y + height}, measure.signature});
+    // A described paint draws every card, so keyboard focus can reach those out of view.
     const bool visible = ui.clip.bottom >= y && y + height >= ui.clip.top;
-    if (ui.signatureOnly || !visible) return;
+    if (ui.signatureOnly || (!visible && !ui.elements)) return;
     // The card's drawing is its own fingerprint's business, not the page's.
     uint64_t* const page = std::exchange(ui.signature, nullptr);
     std::vector<CardMark>* const cards = std::exchange(ui.cards, nullptr);
-    const int p = ui.px(cardPadding);
-    roundRect(ui, RECT{x, y, x + width, y + height}, ui.colour(Role::card), ui.colour(Role::border),
-              ui.px(12));
-    if (!card.title.empty())
-        drawText(ui, x + p, y + p, card.title, FontRole::heading, ui.colour(Role::text));
+    const RECT rect{x, y, x + width, y + height};
+    roundRect(ui, rect, ui.colour(Role::card), ui.colour(Role::border), ui.px(12));
+    const size_t mark = runMark(ui);
+    if (!card.title.empty()) titleLines(ui, x, y, width, card);
+    const int outer = ui.group;
+    const int group = describe(ui, Element{ElementKind::group, card.title, L"", rect}, mark);
+    if (group >= 0) ui.group = group;
     Col col = contentColumn(ui, x, y, width, card);
     card.content(col);
+    ui.group = outer;
     ui.signature = page;
     ui.cards = cards;
 }

@@ -29,6 +29,20 @@ Palette buildPalette(bool dark) {
     return palette;
 }
 
+Palette highContrastPalette(const SystemColours& c) {
+    const Colour roles[roleCount] = {
+        c.window,     c.window,    c.window,    c.window,        c.window,     c.windowText,
+        c.windowText, c.windowText, c.grayText, c.highlight,     c.highlightText, c.windowText,
+        c.hotLight,   c.hotLight,  c.buttonFace, c.highlight,    c.hotLight,   c.windowText,
+        c.buttonFace, c.buttonFace,
+    };
+    Palette palette;
+    palette.highContrast = true;
+    for (int i = 0; i < roleCount; ++i)
+        palette.colours[size_t(i)] = roles[i];
+    return palette;
+}
+
 Colour lerpColour(Colour a, Colour b, double t) {
     Colour result = 0;
     for (int shift = 0; shift <= 16; shift += 8) {

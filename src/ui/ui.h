@@ -38,6 +38,34 @@ struct TextRun {
     int role = -1; // the palette role of the colour, -1 for a blend
     FontRole font = FontRole::body;
     std::wstring whole; // the whole text when `text` is cut with "…", else empty
+    int group = -1; // the described group (Element index) it was drawn in, -1 outside any
+};
+
+// What a control or a piece of content is to a keyboard or a screen reader.
+enum class ElementKind : int {
+    group,         // a card: name = its title
+    text,          // a labelled value: name = the label, value = the value as drawn
+    button,        // name = its label
+    toggle,        // on = its state; named after the label drawn beside it
+    stepperButton, // argument -1 or +1; name = the sign, value = the stepper's value
+    choice,        // one option of a segmented choice: argument = its index, on = selected
+    pageEntry,     // a sidebar entry: argument = the page, on = shown
+};
+
+// One described element, recorded by the same call that draws it when a paint
+// asks for descriptions (Ui::elements). Rectangles are not clipped.
+struct Element {
+    ElementKind kind = ElementKind::text;
+    std::wstring name;
+    std::wstring value;
+    RECT rect{};
+    int32_t command = 0;
+    int32_t argument = 0;
+    bool enabled = true;
+    bool on = false;
+    int group = -1;    // the enclosing group element, -1 for none
+    size_t firstRun = 0; // the text runs it drew: [firstRun, endRun)
+    size_t endRun = 0;
 };
 
 // What the pointer rests on and tells more about: the whole of a cut text, a
@@ -82,6 +110,10 @@ struct Ui {
     bool measureOnly = false;
     std::vector<HitRegion>* hits = nullptr; // may be null: nothing is recorded
     std::vector<TextRun>* texts = nullptr;  // null unless a reader of the screen asked
+    // Descriptions for keyboard focus and screen readers; null unless asked (then
+    // texts is recorded too, and cards outside the visible area are described).
+    std::vector<Element>* elements = nullptr;
+    int group = -1; // the group element being drawn
     POINT mouse{-10000, -10000};            // client coordinates; far away when outside
     RECT clip{};                            // the visible part of the page area
     std::vector<RECT>* tipAreas = nullptr;  // where a tip may appear; may be null
@@ -95,6 +127,8 @@ struct Ui {
     std::vector<CardHeight>* heights = nullptr; // per card in order, kept between paints
 
     int px(int dip) const { return scaled(dip, dpi); }
+    // A size that holds text: dip scaled by the DPI and by Windows' text size.
+    int tx(int dip) const { return MulDiv(px(dip), fonts ? fonts->textScale : 100, 100); }
     Ink colour(Role role) const { return Ink((*palette)[role], role); }
     HFONT font(FontRole role) const { return (*fonts)[role]; }
 };
@@ -102,6 +136,8 @@ struct Ui {
 void fillRect(Ui& ui, const RECT& rect, Colour colour);
 // Both corner ellipses are `radius` pixels; a radius equal to the height gives round ends.
 void roundRect(Ui& ui, const RECT& rect, Colour fill, Colour border, int radius);
+// An unfilled rounded rectangle drawn with a line `thickness` pixels wide, inside `rect`.
+void outline(Ui& ui, const RECT& rect, Colour colour, int radius, int thickness);
 // A filled circle of radius r pixels.
 void dot(Ui& ui, int x, int y, int r, Colour colour);
 
@@ -148,5 +184,13 @@ void offerTip(Ui& ui, const RECT& rect, std::wstring_view text, int anchorY);
 // Records a clickable rectangle, clipped to the visible area.
 void addHit(Ui& ui, const RECT& rect, int32_t command, int32_t argument);
 bool isHovered(const Ui& ui, const RECT& rect);
+
+// Describing: the number of text runs so far, marking where an element's runs begin,
+// and the element itself, given the runs it drew since `firstRun`. Both do nothing
+// unless the paint describes. Returns the element's index, or -1.
+size_t runMark(const Ui& ui);
+int describe(Ui& ui, Element element, size_t firstRun);
+// The runs since `firstRun` joined by line breaks: a value exactly as drawn.
+std::wstring runsText(const Ui& ui, size_t firstRun);
 
 } // namespace ovra

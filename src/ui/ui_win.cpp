@@ -1,5 +1,7 @@
 #include "ui/ui.h"
 
+#include <utility>
+
 #include "ui/gdi.h"
 
 namespace ovra {
@@ -8,7 +10,8 @@ namespace {
 
 void recordText(Ui& ui, std::wstring_view text, const RECT& rect, FontRole font, Ink colour) {
     if (!ui.texts || ui.measureOnly) return;
-    ui.texts->push_back(TextRun{std::wstring(text), rect, colour.colour, colour.role, font, {}});
+    ui.texts->push_back(
+        TextRun{std::wstring(text), rect, colour.colour, colour.role, font, {}, ui.group});
 }
 
 void shape(Ui& ui, const RECT& rect, Colour fill, Colour border, int radius) {
@@ -37,6 +40,15 @@ void roundRect(Ui& ui, const RECT& rect, Colour fill, Colour border, int radius)
     signValues(ui, 'r', fill, border);
     if (ui.measureOnly || ui.signatureOnly) return;
     shape(ui, rect, fill, border, radius);
+}
+
+void outline(Ui& ui, const RECT& rect, Colour colour, int radius, int thickness) {
+    signValues(ui, 'o', colour, thickness);
+    if (ui.measureOnly || ui.signatureOnly) return;
+    const GdiObject pen(CreatePen(PS_SOLID | PS_INSIDEFRAME, thickness, colour));
+    Selection brush(ui.dc, GetStockObject(NULL_BRUSH));
+    Selection selected(ui.dc, pen.get());
+    RoundRect(ui.dc, rect.left, rect.top, rect.right, rect.bottom, radius, radius);
 }
 
 void dot(Ui& ui, int x, int y, int r, Colour colour) {
@@ -146,6 +158,28 @@ void addHit(Ui& ui, const RECT& rect, int32_t command, int32_t argument) {
 
 bool isHovered(const Ui& ui, const RECT& rect) {
     return PtInRect(&rect, ui.mouse) && PtInRect(&ui.clip, ui.mouse);
+}
+
+size_t runMark(const Ui& ui) {
+    return ui.texts ? ui.texts->size() : 0;
+}
+
+int describe(Ui& ui, Element element, size_t firstRun) {
+    if (!ui.elements || ui.measureOnly) return -1;
+    element.group = ui.group;
+    element.firstRun = firstRun;
+    element.endRun = runMark(ui);
+    ui.elements->push_back(std::move(element));
+    return static_cast<int>(ui.elements->size()) - 1;
+}
+
+std::wstring runsText(const Ui& ui, size_t firstRun) {
+    std::wstring text;
+    for (size_t i = firstRun; ui.texts && i < ui.texts->size(); ++i) {
+        if (!text.empty()) text += L'\n';
+        text += (*ui.texts)[i].text;
+    }
+    return text;
 }
 
 } // namespace ovra

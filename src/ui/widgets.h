@@ -2,6 +2,7 @@
 // The vocabulary pages are built from: column widgets that draw at a column's
 // cursor and advance it, and controls placed at absolute positions that record
 // hit regions. Sizes are in dip and scaled with the context's DPI.
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,6 +47,16 @@ enum class ButtonStyle : int { normal = 0, primary = 1, danger = 2 };
 // Returns the button's width; only an enabled button is clickable.
 int button(Ui& ui, int x, int y, std::wstring_view label, int32_t command, int32_t argument,
            bool enabled, ButtonStyle style = ButtonStyle::normal);
+struct RowButton {
+    std::wstring_view label;
+    int32_t command = 0;
+    int32_t argument = 0;
+    ButtonStyle style = ButtonStyle::normal;
+};
+// Buttons side by side at the column's cursor, 10 dip apart; one that would pass the
+// column's right edge (large text) starts a new line. The cursor moves `advanceDip`
+// below each line.
+void buttonRow(Col& col, std::initializer_list<RowButton> buttons, int advanceDip);
 void toggle(Ui& ui, int x, int y, bool on, int32_t command, int32_t argument, bool enabled);
 // A value between a minus (argument -1) and a plus (argument +1) cell; returns the width.
 int stepper(Ui& ui, int x, int y, std::wstring_view value, int32_t command, bool canDecrease,

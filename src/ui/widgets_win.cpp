@@ -52,6 +52,15 @@ void hoverFill(Ui& ui, const RECT& cell, int radius) {
     roundRect(ui, cell, hover, hover, radius);
 }
 
+// A key-value row as one text element: its label and the value runs drawn after it.
+void describeRow(Col& col, std::wstring_view label, size_t mark, int top) {
+    Ui& ui = *col.ui;
+    if (!ui.elements) return;
+    Element row{ElementKind::text, std::wstring(label), runsText(ui, mark + 1),
+                RECT{col.x, top, col.x + col.width, col.y}};
+    describe(ui, std::move(row), mark);
+}
+
 } // namespace
 
 int kvLabelWidth(int columnWidth, int dpi) {
@@ -61,11 +70,14 @@ int kvLabelWidth(int columnWidth, int dpi) {
 void kvRow(Col& col, std::wstring_view label, std::wstring_view value, Ink colour, bool useColour) {
     Ui& ui = *col.ui;
     const int labelWidth = kvLabelWidth(col.width, ui.dpi);
+    const size_t mark = runMark(ui);
+    const int top = col.y;
     const int labelHeight = rowLabel(col, label, labelWidth);
     const int valueHeight =
         drawWrapped(ui, col.x + labelWidth, col.y, col.width - labelWidth, value,
                     FontRole::bodyStrong, useColour ? colour : ui.colour(Role::text));
     col.y += std::max({labelHeight, valueHeight, fontHeight(ui, FontRole::body)}) + ui.px(5);
+    describeRow(col, label, mark, top);
 }
 
 void readingRow(Col& col, std::wstring_view label, bool ok, std::wstring_view value,
@@ -75,10 +87,13 @@ void readingRow(Col& col, std::wstring_view label, bool ok, std::wstring_view va
     if (limitation == Limitation::Measuring)
         return kvRow(col, label, measuringText, ui.colour(Role::textMuted), true);
     const int labelWidth = kvLabelWidth(col.width, ui.dpi);
+    const size_t mark = runMark(ui);
+    const int top = col.y;
     const int labelHeight = rowLabel(col, label, labelWidth);
     const int valueHeight =
         unavailableLines(ui, col.x + labelWidth, col.y, col.width - labelWidth, limitation, reason);
     col.y += std::max(valueHeight, labelHeight) + ui.px(7);
+    describeRow(col, label, mark, top);
 }
 
 void unavailableBlock(Col& col, Limitation limitation, std::wstring_view reason) {
@@ -136,11 +151,36 @@ int button(Ui& ui, int x, int y, std::wstring_view label, int32_t command, int32
     } else if (hovered) {
         fill = ui.colour(Role::controlHover);
     }
+    if (ui.palette->highContrast) { // system colours only, outlined
+        fill = enabled && style == ButtonStyle::primary ? ui.colour(Role::accent).colour
+                                                        : ui.colour(Role::control).colour;
+        border = ui.colour(enabled ? Role::text : Role::textMuted);
+        if (style == ButtonStyle::danger && enabled) ink = ui.colour(Role::text);
+    }
     roundRect(ui, rect, fill, border, ui.px(8));
+    const size_t mark = runMark(ui);
     drawText(ui, x + ui.px(14), y + (ui.px(32) - fontHeight(ui, FontRole::bodyStrong)) / 2, label,
              FontRole::bodyStrong, ink);
     if (enabled) addHit(ui, rect, command, argument);
+    describe(ui, Element{ElementKind::button, std::wstring(label), L"", rect, command, argument,
+                         enabled},
+             mark);
     return width;
+}
+
+void buttonRow(Col& col, std::initializer_list<RowButton> buttons, int advanceDip) {
+    Ui& ui = *col.ui;
+    int x = col.x;
+    for (const RowButton& item : buttons) {
+        const int width = measured(ui, [&] { return button(ui, 0, 0, item.label, 0, 0, true); });
+        if (x > col.x && x + width > col.x + col.width) {
+            col.y += ui.px(advanceDip);
+            x = col.x;
+        }
+        x += button(ui, x, col.y, item.label, item.command, item.argument, true, item.style) +
+             ui.px(10);
+    }
+    col.y += ui.px(advanceDip);
 }
 
 void toggle(Ui& ui, int x, int y, bool on, int32_t command, int32_t argument, bool enabled) {
@@ -154,13 +194,21 @@ void toggle(Ui& ui, int x, int y, bool on, int32_t command, int32_t argument, bo
         if (isHovered(ui, track))
             trackColour = lerpColour(trackColour, ui.colour(Role::text), 0.12);
     }
-    roundRect(ui, track, trackColour, trackColour, ui.px(22));
+    Colour trackBorder = trackColour;
+    Colour knobColour = enabled ? RGB(0xFF, 0xFF, 0xFF) : ui.colour(Role::textMuted).colour;
+    if (ui.palette->highContrast) { // filled in the highlight when on, outlined when off
+        trackColour = ui.colour(on && enabled ? Role::accent : Role::card);
+        trackBorder = ui.colour(enabled ? Role::text : Role::textMuted);
+        knobColour = on && enabled ? ui.colour(Role::onAccent).colour : trackBorder;
+    }
+    roundRect(ui, track, trackColour, trackBorder, ui.px(22));
     const int knob = ui.px(16), inset = ui.px(3);
     const int knobLeft = on ? track.right - inset - knob : track.left + inset;
-    const Colour knobColour = enabled ? RGB(0xFF, 0xFF, 0xFF) : ui.colour(Role::textMuted).colour;
     roundRect(ui, RECT{knobLeft, y + inset, knobLeft + knob, y + inset + knob}, knobColour,
               knobColour, knob);
     if (enabled) addHit(ui, track, command, argument);
+    describe(ui, Element{ElementKind::toggle, L"", L"", track, command, argument, enabled, on},
+             runMark(ui));
 }
 
 int stepper(Ui& ui, int x, int y, std::wstring_view value, int32_t command, bool canDecrease,
@@ -175,10 +223,14 @@ int stepper(Ui& ui, int x, int y, std::wstring_view value, int32_t command, bool
     const int signHeight = fontHeight(ui, FontRole::heading);
     auto endCell = [&](const RECT& rect, std::wstring_view sign, bool enabled, int32_t argument) {
         if (enabled) hoverFill(ui, rect, ui.px(8));
+        const size_t mark = runMark(ui);
         const int signWidth = textWidth(ui, sign, FontRole::heading);
         drawText(ui, rect.left + (cell - signWidth) / 2, y + (height - signHeight) / 2, sign,
                  FontRole::heading, ui.colour(enabled ? Role::text : Role::textMuted));
         if (enabled) addHit(ui, rect, command, argument);
+        describe(ui, Element{ElementKind::stepperButton, std::wstring(sign), std::wstring(value),
+                             rect, command, argument, enabled},
+                 mark);
     };
     endCell(minus, L"\u2212", canDecrease, -1);
     endCell(plus, L"+", canIncrease, +1);
@@ -213,8 +265,12 @@ int segmented(Ui& ui, int x, int y, const std::vector<std::wstring>& options, in
             hoverFill(ui, inner, ui.px(6));
             addHit(ui, inner, command, i);
         }
+        const size_t mark = runMark(ui);
         drawText(ui, left + (segment - textWidth(ui, option, font)) / 2,
                  y + (height - fontHeight(ui, font)) / 2, option, font, label);
+        describe(ui, Element{ElementKind::choice, option, L"", inner, command, i, enabled,
+                             i == selected},
+                 mark);
         left += segment;
     }
     return width;

@@ -19,7 +19,7 @@ TEST(Program, ImportsOnlyProtectedLibrariesAndCarriesItsManifestAndVersion) {
     // Libraries Windows always takes from the system folder (KnownDLLs); anything
     // else is loaded at run time from the system folder, never planted beside it.
     const std::set<std::string> known = {"advapi32.dll", "comdlg32.dll", "gdi32.dll",
-                                         "kernel32.dll", "msvcrt.dll",   "ole32.dll",
+                                         "kernel32.dll", "msvcrt.dll",   "ole32.dll", "oleaut32.dll",
                                          "setupapi.dll", "shell32.dll",  "user32.dll"};
     for (; entry->Name != 0; ++entry) {
         std::string name = reinterpret_cast<const char*>(base + entry->Name);
