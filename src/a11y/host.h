@@ -49,10 +49,10 @@ struct AccessState {
     bool describe = false;  // paints describe their elements (keys used, or a reader asked)
     bool showFocus = false; // the keyboard was used last: the focus ring shows
     FocusKey focus;
-    std::vector<Element> elements; // of the last described paint
-    std::vector<FocusKey> stops;   // of the last described paint
-    int stopsPage = -1;            // the page they were on
-    std::shared_ptr<AccessHost> host; // once a reader asked
+    std::vector<Element> elements;            // of the last described paint
+    std::vector<FocusKey> stops;              // of the last described paint
+    int stopsPage = -1;                       // the page they were on
+    std::shared_ptr<AccessHost> host;         // once a reader asked
     std::shared_ptr<const AccTree> announced; // values as of the last value-change events
     uint64_t lastValueEvents = 0;
     long announcedFocus = 0;

@@ -11,7 +11,8 @@ namespace ovra {
 namespace {
 
 // IAccessible's interface id, spelled out: oleacc is loaded at run time, not linked.
-constexpr IID accessibleId = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+constexpr IID accessibleId = {
+    0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
 
 HMODULE oleacc() {
     static HMODULE module = loadSystemLibrary(L"oleacc.dll");
@@ -76,15 +77,16 @@ public:
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
         *out = nullptr;
-        if (riid == __uuidof(IUnknown) || riid == __uuidof(IDispatch) ||
-            riid == accessibleId) {
+        if (riid == __uuidof(IUnknown) || riid == __uuidof(IDispatch) || riid == accessibleId) {
             *out = static_cast<IAccessible*>(this);
             AddRef();
             return S_OK;
         }
         return E_NOINTERFACE;
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
+    ULONG STDMETHODCALLTYPE AddRef() override {
+        return static_cast<ULONG>(InterlockedIncrement(&refs_));
+    }
     ULONG STDMETHODCALLTYPE Release() override {
         const LONG left = InterlockedDecrement(&refs_);
         if (left == 0) delete this;
@@ -235,7 +237,8 @@ public:
         int target = -1;
         if (direction == NAVDIR_FIRSTCHILD || direction == NAVDIR_LASTCHILD) {
             if (!node.children.empty())
-                target = direction == NAVDIR_FIRSTCHILD ? node.children.front() : node.children.back();
+                target =
+                    direction == NAVDIR_FIRSTCHILD ? node.children.front() : node.children.back();
         } else if (node.parent >= 0) {
             const std::vector<int>& siblings = tree.nodes[size_t(node.parent)].children;
             for (size_t i = 0; i < siblings.size(); ++i) {

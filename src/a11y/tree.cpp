@@ -34,7 +34,8 @@ struct Item {
 
 class Builder {
 public:
-    Builder(const std::vector<Element>& elements, const std::vector<TextRun>& runs, int sidebarRight)
+    Builder(const std::vector<Element>& elements, const std::vector<TextRun>& runs,
+            int sidebarRight)
         : elements_(elements), runs_(runs), sidebarRight_(sidebarRight),
           covered_(runs.size(), false), nodeOf_(elements.size(), -1) {}
 
@@ -56,8 +57,8 @@ public:
         for (size_t i = 0; i < runs_.size(); ++i)
             if (!covered_[i] && !runs_[i].text.empty()) items.push_back(Item{i, -1, i});
         std::stable_sort(items.begin(), items.end(), [](const Item& a, const Item& b) {
-            return a.position < b.position || (a.position == b.position && a.element >= 0 &&
-                                               b.element < 0);
+            return a.position < b.position ||
+                   (a.position == b.position && a.element >= 0 && b.element < 0);
         });
         for (const Item& item : items) {
             if (item.element < 0) {
@@ -69,9 +70,8 @@ public:
                 continue;
             }
             const Element& element = elements_[size_t(item.element)];
-            const int parent = element.kind == ElementKind::pageEntry
-                                   ? list
-                                   : parentOf(element.group, document);
+            const int parent =
+                element.kind == ElementKind::pageEntry ? list : parentOf(element.group, document);
             std::wstring key = element.kind == ElementKind::group ? L"g:" + element.name
                                : element.kind == ElementKind::text
                                    ? L"t:" + tree_.nodes[size_t(parent)].key + L":" + element.name
@@ -92,8 +92,7 @@ public:
             if (element.kind != ElementKind::group && element.kind != ElementKind::text &&
                 element.enabled) {
                 added.focus = focusKeyOf(element);
-                if (added.focus == focus && (tree_.focused < 0 || element.on))
-                    tree_.focused = node;
+                if (added.focus == focus && (tree_.focused < 0 || element.on)) tree_.focused = node;
             }
         }
         return std::move(tree_);

@@ -13,8 +13,8 @@ namespace ovra {
 namespace {
 
 // Identifiers of UI Automation (UIAutomationClient.h), spelled out here.
-constexpr PROPERTYID controlTypeProperty = 30003, nameProperty = 30005,
-                     hasFocusProperty = 30008, focusableProperty = 30009, enabledProperty = 30010,
+constexpr PROPERTYID controlTypeProperty = 30003, nameProperty = 30005, hasFocusProperty = 30008,
+                     focusableProperty = 30009, enabledProperty = 30010,
                      automationIdProperty = 30011, controlElementProperty = 30016,
                      contentElementProperty = 30017, valueProperty = 30045,
                      selectedProperty = 30079, toggleStateProperty = 30086;
@@ -58,22 +58,31 @@ struct SelectionItemProvider : IUnknown {
     virtual HRESULT STDMETHODCALLTYPE AddToSelection() = 0;
     virtual HRESULT STDMETHODCALLTYPE RemoveFromSelection() = 0;
     virtual HRESULT STDMETHODCALLTYPE get_IsSelected(BOOL* selected) = 0;
-    virtual HRESULT STDMETHODCALLTYPE get_SelectionContainer(IRawElementProviderSimple** container) = 0;
+    virtual HRESULT STDMETHODCALLTYPE
+    get_SelectionContainer(IRawElementProviderSimple** container) = 0;
 };
-constexpr IID invokeId = {0x54fcb24b, 0xe18e, 0x47a2, {0xb4, 0xd3, 0xec, 0xcb, 0xe7, 0x75, 0x99, 0xa2}};
-constexpr IID valueId = {0xc7935180, 0x6fb3, 0x4201, {0xb1, 0x74, 0x7d, 0xf7, 0x3a, 0xdb, 0xf6, 0x4a}};
-constexpr IID toggleId = {0x56d00bd0, 0xc4f4, 0x433c, {0xa8, 0x36, 0x1a, 0x52, 0xa5, 0x7e, 0x08, 0x92}};
-constexpr IID selectionItemId = {0x2acad808, 0xb2d4, 0x452d, {0xa4, 0x07, 0x91, 0xff, 0x1a, 0xd1, 0x67, 0xb2}};
-constexpr IID simpleId = {0xd6dd68d1, 0x86fd, 0x4332, {0x86, 0x66, 0x9a, 0xbe, 0xde, 0xa2, 0xd2, 0x4c}};
-constexpr IID fragmentId = {0xf7063da8, 0x8359, 0x439c, {0x92, 0x97, 0xbb, 0xc5, 0x29, 0x9a, 0x7d, 0x87}};
-constexpr IID fragmentRootId = {0x620ce2a5, 0xab8f, 0x40a9, {0x86, 0xcb, 0xde, 0x3c, 0x75, 0x59, 0x9b, 0x58}};
+constexpr IID invokeId = {
+    0x54fcb24b, 0xe18e, 0x47a2, {0xb4, 0xd3, 0xec, 0xcb, 0xe7, 0x75, 0x99, 0xa2}};
+constexpr IID valueId = {
+    0xc7935180, 0x6fb3, 0x4201, {0xb1, 0x74, 0x7d, 0xf7, 0x3a, 0xdb, 0xf6, 0x4a}};
+constexpr IID toggleId = {
+    0x56d00bd0, 0xc4f4, 0x433c, {0xa8, 0x36, 0x1a, 0x52, 0xa5, 0x7e, 0x08, 0x92}};
+constexpr IID selectionItemId = {
+    0x2acad808, 0xb2d4, 0x452d, {0xa4, 0x07, 0x91, 0xff, 0x1a, 0xd1, 0x67, 0xb2}};
+constexpr IID simpleId = {
+    0xd6dd68d1, 0x86fd, 0x4332, {0x86, 0x66, 0x9a, 0xbe, 0xde, 0xa2, 0xd2, 0x4c}};
+constexpr IID fragmentId = {
+    0xf7063da8, 0x8359, 0x439c, {0x92, 0x97, 0xbb, 0xc5, 0x29, 0x9a, 0x7d, 0x87}};
+constexpr IID fragmentRootId = {
+    0x620ce2a5, 0xab8f, 0x40a9, {0x86, 0xcb, 0xde, 0x3c, 0x75, 0x59, 0x9b, 0x58}};
 
 // The library's exports, found once.
 struct UiaCore {
     using ReturnProvider = LRESULT(WINAPI*)(HWND, WPARAM, LPARAM, IRawElementProviderSimple*);
     using HostFromHwnd = HRESULT(WINAPI*)(HWND, IRawElementProviderSimple**);
     using RaiseEvent = HRESULT(WINAPI*)(IRawElementProviderSimple*, EVENTID);
-    using RaiseProperty = HRESULT(WINAPI*)(IRawElementProviderSimple*, PROPERTYID, VARIANT, VARIANT);
+    using RaiseProperty = HRESULT(WINAPI*)(IRawElementProviderSimple*, PROPERTYID, VARIANT,
+                                           VARIANT);
     using Listening = BOOL(WINAPI*)();
     using RaiseStructure = HRESULT(WINAPI*)(IRawElementProviderSimple*, int, int*, int);
     ReturnProvider returnProvider = nullptr;
@@ -87,16 +96,18 @@ const UiaCore& core() {
     static const UiaCore bound = [] {
         UiaCore found;
         HMODULE module = loadSystemLibrary(L"uiautomationcore.dll");
-        found.returnProvider = systemFunction<UiaCore::ReturnProvider>(module, "UiaReturnRawElementProvider");
-        found.hostFromHwnd = systemFunction<UiaCore::HostFromHwnd>(module, "UiaHostProviderFromHwnd");
+        found.returnProvider =
+            systemFunction<UiaCore::ReturnProvider>(module, "UiaReturnRawElementProvider");
+        found.hostFromHwnd =
+            systemFunction<UiaCore::HostFromHwnd>(module, "UiaHostProviderFromHwnd");
         found.listening = systemFunction<UiaCore::Listening>(module, "UiaClientsAreListening");
         // Wine 8 stops the process in the structure event, and raising the others on the
         // window's thread while a client walks the tree can deadlock it: under Wine no
         // UI Automation event is raised (MSAA's still are).
         if (GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version")) return found;
         found.raiseEvent = systemFunction<UiaCore::RaiseEvent>(module, "UiaRaiseAutomationEvent");
-        found.raiseProperty =
-            systemFunction<UiaCore::RaiseProperty>(module, "UiaRaiseAutomationPropertyChangedEvent");
+        found.raiseProperty = systemFunction<UiaCore::RaiseProperty>(
+            module, "UiaRaiseAutomationPropertyChangedEvent");
         found.raiseStructure =
             systemFunction<UiaCore::RaiseStructure>(module, "UiaRaiseStructureChangedEvent");
         return found;
@@ -119,12 +130,12 @@ void setText(VARIANT* out, const std::wstring& text) {
 }
 
 class UiaElement final : public IRawElementProviderSimple,
-                      public IRawElementProviderFragment,
-                      public IRawElementProviderFragmentRoot,
-                      public InvokeProvider,
-                      public ValueProvider,
-                      public ToggleProvider,
-                      public SelectionItemProvider {
+                         public IRawElementProviderFragment,
+                         public IRawElementProviderFragmentRoot,
+                         public InvokeProvider,
+                         public ValueProvider,
+                         public ToggleProvider,
+                         public SelectionItemProvider {
 public:
     UiaElement(std::shared_ptr<AccessHost> host, long id) : host_(std::move(host)), id_(id) {}
 
@@ -152,7 +163,9 @@ public:
         AddRef();
         return S_OK;
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
+    ULONG STDMETHODCALLTYPE AddRef() override {
+        return static_cast<ULONG>(InterlockedIncrement(&refs_));
+    }
     ULONG STDMETHODCALLTYPE Release() override {
         const LONG left = InterlockedDecrement(&refs_);
         if (left == 0) delete this;
@@ -172,7 +185,8 @@ public:
         if ((pattern == invokePattern && role == AccRole::button) ||
             (pattern == valuePattern && role == AccRole::text) ||
             (pattern == togglePattern && role == AccRole::checkBox) ||
-            (pattern == selectionItemPattern && (role == AccRole::radio || role == AccRole::listItem))) {
+            (pattern == selectionItemPattern &&
+             (role == AccRole::radio || role == AccRole::listItem))) {
             *out = static_cast<IRawElementProviderSimple*>(this);
             AddRef();
         }
@@ -207,7 +221,8 @@ public:
             }
             break;
         case selectedProperty:
-            if (node.role == AccRole::radio || node.role == AccRole::listItem) setBool(out, node.on);
+            if (node.role == AccRole::radio || node.role == AccRole::listItem)
+                setBool(out, node.on);
             break;
         default: break;
         }
@@ -216,7 +231,8 @@ public:
     HRESULT STDMETHODCALLTYPE get_HostRawElementProvider(IRawElementProviderSimple** out) override {
         *out = nullptr;
         Found found = find();
-        if (found.index == 0 && core().hostFromHwnd) return core().hostFromHwnd(host_->window(), out);
+        if (found.index == 0 && core().hostFromHwnd)
+            return core().hostFromHwnd(host_->window(), out);
         return found.tree ? S_OK : elementNotAvailable;
     }
 
@@ -231,7 +247,8 @@ public:
         int target = -1;
         if (direction == NavigateDirection_Parent) {
             target = node.parent;
-        } else if (direction == NavigateDirection_FirstChild || direction == NavigateDirection_LastChild) {
+        } else if (direction == NavigateDirection_FirstChild ||
+                   direction == NavigateDirection_LastChild) {
             if (!node.children.empty())
                 target = direction == NavigateDirection_FirstChild ? node.children.front()
                                                                    : node.children.back();
@@ -245,8 +262,7 @@ public:
                         target = siblings[i - 1];
                 }
         }
-        if (target >= 0)
-            *out = new UiaElement(host_, tree.nodes[size_t(target)].id);
+        if (target >= 0) *out = new UiaElement(host_, tree.nodes[size_t(target)].id);
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE GetRuntimeId(SAFEARRAY** out) override {
@@ -277,7 +293,9 @@ public:
         *out = nullptr;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE SetFocus() override { return find().tree ? S_OK : elementNotAvailable; }
+    HRESULT STDMETHODCALLTYPE SetFocus() override {
+        return find().tree ? S_OK : elementNotAvailable;
+    }
     HRESULT STDMETHODCALLTYPE get_FragmentRoot(IRawElementProviderFragmentRoot** out) override {
         *out = nullptr;
         Found found = find();
@@ -386,8 +404,8 @@ LRESULT uiaGetObject(const std::shared_ptr<AccessHost>& host, WPARAM wParam, LPA
     const std::shared_ptr<const AccTree> tree = host->tree();
     if (!tree || tree->nodes.empty()) return 0;
     auto* root = new UiaElement(host, tree->nodes[0].id);
-    const LRESULT result =
-        core().returnProvider(host->window(), wParam, lParam, static_cast<IRawElementProviderSimple*>(root));
+    const LRESULT result = core().returnProvider(host->window(), wParam, lParam,
+                                                 static_cast<IRawElementProviderSimple*>(root));
     root->Release();
     return result;
 }
@@ -403,8 +421,8 @@ void raiseUiaStructureChanged(const std::shared_ptr<AccessHost>& host) {
     const std::shared_ptr<const AccTree> tree = host ? host->tree() : nullptr;
     if (!tree || tree->nodes.empty() || !clientsListening() || !core().raiseStructure) return;
     auto* root = new UiaElement(host, tree->nodes[0].id);
-    core().raiseStructure(static_cast<IRawElementProviderSimple*>(root), 2 /* children invalidated */,
-                          nullptr, 0);
+    core().raiseStructure(static_cast<IRawElementProviderSimple*>(root),
+                          2 /* children invalidated */, nullptr, 0);
     root->Release();
 }
 
@@ -419,7 +437,8 @@ void raiseUiaValueEvents(const std::shared_ptr<AccessHost>& host, const std::vec
         VariantInit(&before);
         VariantInit(&now);
         setText(&now, tree->nodes[size_t(at)].value);
-        core().raiseProperty(static_cast<IRawElementProviderSimple*>(element), valueProperty, before, now);
+        core().raiseProperty(static_cast<IRawElementProviderSimple*>(element), valueProperty,
+                             before, now);
         VariantClear(&now);
         element->Release();
     }

@@ -40,7 +40,8 @@ void scrollIntoView(App& app) {
     AccessState& access = app.view.access;
     const int at = elementOf(access.elements, access.focus);
     RECT client{};
-    if (at < 0 || access.focus.sidebar || !app.window || !GetClientRect(app.window, &client)) return;
+    if (at < 0 || access.focus.sidebar || !app.window || !GetClientRect(app.window, &client))
+        return;
     const RECT& rect = access.elements[size_t(at)].rect;
     const int margin = scaled(16, app.view.dpi);
     int& offset = app.view.scrollOffsets[size_t(app.view.page)];
@@ -85,8 +86,8 @@ void drawRing(App& app, Ui& ui, int width, int height) {
 bool onFocusKey(App& app, WPARAM key, bool shiftDown, bool controlDown) {
     AccessState& access = app.view.access;
     const bool arrow = key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN;
-    if (controlDown || !(key == VK_TAB || key == VK_F6 || key == VK_RETURN || key == VK_SPACE ||
-                         arrow))
+    if (controlDown ||
+        !(key == VK_TAB || key == VK_F6 || key == VK_RETURN || key == VK_SPACE || arrow))
         return false;
     if (!access.describe) describeNow(app);
     const bool wasShown = access.showFocus;
@@ -125,8 +126,8 @@ void finishFrame(App& app, Ui& ui, int width, int height) {
     drawRing(app, ui, width, height);
     if (!access.host) return;
 
-    AccTree tree = buildTree(access.elements, app.view.textRuns, productName,
-                             ui.px(sidebarWidth), access.focus);
+    AccTree tree = buildTree(access.elements, app.view.textRuns, productName, ui.px(sidebarWidth),
+                             access.focus);
     access.host->publish(std::move(tree));
     const std::shared_ptr<const AccTree> now = access.host->tree();
     if (!now) return;

@@ -106,7 +106,8 @@ LRESULT handleMessage(App& app, UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_SETTINGCHANGE:
         if (wParam == SPI_SETHIGHCONTRAST ||
-            (lParam && std::wcscmp(reinterpret_cast<const wchar_t*>(lParam), L"Accessibility") == 0))
+            (lParam &&
+             std::wcscmp(reinterpret_cast<const wchar_t*>(lParam), L"Accessibility") == 0))
             onAccessSettings(app);
         if (lParam && app.settings.theme == 2 &&
             std::wcscmp(reinterpret_cast<const wchar_t*>(lParam), L"ImmersiveColorSet") == 0)
@@ -211,8 +212,9 @@ void drawSidebar(App& app, Ui& ui, const RECT& area) {
                      ui.colour(Role::textSecondary));
         }
         addHit(ui, item, commandNavigate, page);
-        describe(ui, Element{ElementKind::pageEntry, pageLabels[page], L"", item, commandNavigate,
-                             page, true, page == app.view.page},
+        describe(ui,
+                 Element{ElementKind::pageEntry, pageLabels[page], L"", item, commandNavigate, page,
+                         true, page == app.view.page},
                  mark);
         top += ui.px(sidebarItemHeight + sidebarItemGap);
     }

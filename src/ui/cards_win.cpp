@@ -80,8 +80,8 @@ Measure measureCard(Ui& ui, int x, int y, int width, const Card& card, int minHe
         });
         if (ui.heights) ui.heights->push_back({width, result.signature, content, true});
     }
-    result.height =
-        std::max(titleHeight(ui, card, width) + 2 * ui.px(cardPadding) + content - ui.px(4), minHeight);
+    result.height = std::max(
+        titleHeight(ui, card, width) + 2 * ui.px(cardPadding) + content - ui.px(4), minHeight);
     return result;
 }
 

@@ -15,9 +15,10 @@ void createFonts(FontSet& set, int dpi) {
     deleteFonts(set);
     for (int i = 0; i < fontCount; ++i) {
         // A negative height asks for the character height rather than the cell height.
-        set.fonts[i] = CreateFontW(-fontPixels(shapes[i].height, dpi, set.textScale), 0, 0, 0, shapes[i].weight, FALSE,
-                                   FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                                   CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, 0, L"Segoe UI");
+        set.fonts[i] =
+            CreateFontW(-fontPixels(shapes[i].height, dpi, set.textScale), 0, 0, 0,
+                        shapes[i].weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                        CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, 0, L"Segoe UI");
     }
 }
 

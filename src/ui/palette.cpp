@@ -31,10 +31,10 @@ Palette buildPalette(bool dark) {
 
 Palette highContrastPalette(const SystemColours& c) {
     const Colour roles[roleCount] = {
-        c.window,     c.window,    c.window,    c.window,        c.window,     c.windowText,
-        c.windowText, c.windowText, c.grayText, c.highlight,     c.highlightText, c.windowText,
-        c.hotLight,   c.hotLight,  c.buttonFace, c.highlight,    c.hotLight,   c.windowText,
-        c.buttonFace, c.buttonFace,
+        c.window,        c.window,     c.window,     c.window,     c.window,
+        c.windowText,    c.windowText, c.windowText, c.grayText,   c.highlight,
+        c.highlightText, c.windowText, c.hotLight,   c.hotLight,   c.buttonFace,
+        c.highlight,     c.hotLight,   c.windowText, c.buttonFace, c.buttonFace,
     };
     Palette palette;
     palette.highContrast = true;

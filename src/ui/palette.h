@@ -42,8 +42,8 @@ Palette buildPalette(bool dark);
 
 // The colours a Windows high-contrast theme defines (GetSysColor).
 struct SystemColours {
-    Colour window = 0, windowText = 0, highlight = 0, highlightText = 0, hotLight = 0,
-           grayText = 0, buttonFace = 0;
+    Colour window = 0, windowText = 0, highlight = 0, highlightText = 0, hotLight = 0, grayText = 0,
+           buttonFace = 0;
 };
 // Every role drawn in one of the theme's colours: text on window, the accent as the
 // highlight, warnings as hot-light, muted text as disabled text, controls as buttons.

@@ -38,7 +38,7 @@ struct TextRun {
     int role = -1; // the palette role of the colour, -1 for a blend
     FontRole font = FontRole::body;
     std::wstring whole; // the whole text when `text` is cut with "…", else empty
-    int group = -1; // the described group (Element index) it was drawn in, -1 outside any
+    int group = -1;     // the described group (Element index) it was drawn in, -1 outside any
 };
 
 // What a control or a piece of content is to a keyboard or a screen reader.
@@ -63,7 +63,7 @@ struct Element {
     int32_t argument = 0;
     bool enabled = true;
     bool on = false;
-    int group = -1;    // the enclosing group element, -1 for none
+    int group = -1;      // the enclosing group element, -1 for none
     size_t firstRun = 0; // the text runs it drew: [firstRun, endRun)
     size_t endRun = 0;
 };
@@ -93,7 +93,7 @@ struct CardHeight {
 // What the paints of the page area keep between frames, so that a tick repaints
 // only the cards whose fingerprint changed.
 struct PaintMemory {
-    bool valid = false;         // a paint of `page` filled what follows
+    bool valid = false; // a paint of `page` filled what follows
     int page = -1;
     uint64_t pageSignature = 0; // what the page draws outside its cards
     std::vector<CardMark> cards;
@@ -113,17 +113,17 @@ struct Ui {
     // Descriptions for keyboard focus and screen readers; null unless asked (then
     // texts is recorded too, and cards outside the visible area are described).
     std::vector<Element>* elements = nullptr;
-    int group = -1; // the group element being drawn
-    POINT mouse{-10000, -10000};            // client coordinates; far away when outside
-    RECT clip{};                            // the visible part of the page area
-    std::vector<RECT>* tipAreas = nullptr;  // where a tip may appear; may be null
-    HoverTip* tip = nullptr;                // set by what lies under the pointer
+    int group = -1;                        // the group element being drawn
+    POINT mouse{-10000, -10000};           // client coordinates; far away when outside
+    RECT clip{};                           // the visible part of the page area
+    std::vector<RECT>* tipAreas = nullptr; // where a tip may appear; may be null
+    HoverTip* tip = nullptr;               // set by what lies under the pointer
     // When set, every primitive mixes what it draws (texts, fonts, colours, bar
     // lengths) into it, except while measuring: a cheap fingerprint of a card.
     uint64_t* signature = nullptr;
     // Only fingerprints: the primitives measure and draw nothing and call no GDI.
     bool signatureOnly = false;
-    std::vector<CardMark>* cards = nullptr;    // each card in order, when set
+    std::vector<CardMark>* cards = nullptr;     // each card in order, when set
     std::vector<CardHeight>* heights = nullptr; // per card in order, kept between paints
 
     int px(int dip) const { return scaled(dip, dpi); }

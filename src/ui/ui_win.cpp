@@ -77,8 +77,7 @@ int drawText(Ui& ui, int x, int y, std::wstring_view text, FontRole font, Ink co
     const int width = textWidth(ui, text, font);
     if (ui.measureOnly) return width;
     // Text wholly outside the visible area is only measured, unless it is recorded.
-    if (!ui.texts && (y >= ui.clip.bottom || y + fontHeight(ui, font) <= ui.clip.top))
-        return width;
+    if (!ui.texts && (y >= ui.clip.bottom || y + fontHeight(ui, font) <= ui.clip.top)) return width;
     Selection selected(ui.dc, ui.font(font));
     SetBkMode(ui.dc, TRANSPARENT);
     SetTextColor(ui.dc, colour);

@@ -162,9 +162,10 @@ int button(Ui& ui, int x, int y, std::wstring_view label, int32_t command, int32
     drawText(ui, x + ui.px(14), y + (ui.px(32) - fontHeight(ui, FontRole::bodyStrong)) / 2, label,
              FontRole::bodyStrong, ink);
     if (enabled) addHit(ui, rect, command, argument);
-    describe(ui, Element{ElementKind::button, std::wstring(label), L"", rect, command, argument,
-                         enabled},
-             mark);
+    describe(
+        ui,
+        Element{ElementKind::button, std::wstring(label), L"", rect, command, argument, enabled},
+        mark);
     return width;
 }
 
@@ -228,8 +229,9 @@ int stepper(Ui& ui, int x, int y, std::wstring_view value, int32_t command, bool
         drawText(ui, rect.left + (cell - signWidth) / 2, y + (height - signHeight) / 2, sign,
                  FontRole::heading, ui.colour(enabled ? Role::text : Role::textMuted));
         if (enabled) addHit(ui, rect, command, argument);
-        describe(ui, Element{ElementKind::stepperButton, std::wstring(sign), std::wstring(value),
-                             rect, command, argument, enabled},
+        describe(ui,
+                 Element{ElementKind::stepperButton, std::wstring(sign), std::wstring(value), rect,
+                         command, argument, enabled},
                  mark);
     };
     endCell(minus, L"\u2212", canDecrease, -1);
@@ -268,9 +270,10 @@ int segmented(Ui& ui, int x, int y, const std::vector<std::wstring>& options, in
         const size_t mark = runMark(ui);
         drawText(ui, left + (segment - textWidth(ui, option, font)) / 2,
                  y + (height - fontHeight(ui, font)) / 2, option, font, label);
-        describe(ui, Element{ElementKind::choice, option, L"", inner, command, i, enabled,
-                             i == selected},
-                 mark);
+        describe(
+            ui,
+            Element{ElementKind::choice, option, L"", inner, command, i, enabled, i == selected},
+            mark);
         left += segment;
     }
     return width;

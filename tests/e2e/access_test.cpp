@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <thread>
 #include <tuple>
 
 #include "driver.h"
@@ -57,7 +58,8 @@ Node read(IAccessible* object, HWND window, std::vector<IAccessible*>& held) {
     for (long i = 0; i < got; ++i) {
         IAccessible* child = nullptr;
         if (children[size_t(i)].vt == VT_DISPATCH &&
-            children[size_t(i)].pdispVal->QueryInterface(__uuidof(IAccessible), (void**)&child) == S_OK)
+            children[size_t(i)].pdispVal->QueryInterface(__uuidof(IAccessible), (void**)&child) ==
+                S_OK)
             node.children.push_back(read(child, window, held));
         VariantClear(&children[size_t(i)]);
     }
@@ -72,7 +74,8 @@ struct Tree {
         for (int attempt = 0; attempt < 5; ++attempt) {
             release();
             IAccessible* client = nullptr;
-            if (AccessibleObjectFromWindow(window, OBJID_CLIENT, __uuidof(IAccessible), (void**)&client) == S_OK)
+            if (AccessibleObjectFromWindow(window, OBJID_CLIENT, __uuidof(IAccessible),
+                                           (void**)&client) == S_OK)
                 root = read(client, window, held);
             bool whole = true;
             each([&](const Node& n) { whole = whole && n.role != 0; });
@@ -81,25 +84,32 @@ struct Tree {
     }
     ~Tree() { release(); }
     void release() {
-        for (IAccessible* object : held) object->Release();
+        for (IAccessible* object : held)
+            object->Release();
         held.clear();
         root = Node{};
     }
     void each(const std::function<void(const Node&)>& visit, const Node* from = nullptr) const {
         const Node& node = from ? *from : root;
         visit(node);
-        for (const Node& child : node.children) each(visit, &child);
+        for (const Node& child : node.children)
+            each(visit, &child);
     }
     const Node& page() const { return root.children.at(1); }
-    // The focus stops in reading order: each control, a segmented choice once (its selected option).
+    // The focus stops in reading order: each control, a segmented choice once (its selected
+    // option).
     std::vector<std::wstring> stops() const {
         std::vector<std::wstring> stops;
-        for (const Node& entry : root.children.at(0).children) stops.push_back(entry.name);
-        each([&](const Node& n) {
-            const bool control = n.role == ROLE_SYSTEM_PUSHBUTTON || n.role == ROLE_SYSTEM_CHECKBUTTON ||
-                                 (n.role == ROLE_SYSTEM_RADIOBUTTON && (n.state & STATE_SYSTEM_CHECKED));
-            if (control && (n.state & STATE_SYSTEM_FOCUSABLE)) stops.push_back(n.name);
-        }, &page());
+        for (const Node& entry : root.children.at(0).children)
+            stops.push_back(entry.name);
+        each(
+            [&](const Node& n) {
+                const bool control =
+                    n.role == ROLE_SYSTEM_PUSHBUTTON || n.role == ROLE_SYSTEM_CHECKBUTTON ||
+                    (n.role == ROLE_SYSTEM_RADIOBUTTON && (n.state & STATE_SYSTEM_CHECKED));
+                if (control && (n.state & STATE_SYSTEM_FOCUSABLE)) stops.push_back(n.name);
+            },
+            &page());
         return stops;
     }
     Node root;
@@ -109,7 +119,8 @@ struct Tree {
 // What the window says has keyboard focus (accFocus of its client object).
 std::wstring focusName(HWND window) {
     IAccessible* client = nullptr;
-    if (AccessibleObjectFromWindow(window, OBJID_CLIENT, __uuidof(IAccessible), (void**)&client) != S_OK)
+    if (AccessibleObjectFromWindow(window, OBJID_CLIENT, __uuidof(IAccessible), (void**)&client) !=
+        S_OK)
         return L"(none)";
     VARIANT focus{};
     std::wstring name = L"(none)";
@@ -156,8 +167,10 @@ UiaNode uiaNavigate(UiaNode node, int direction) {
     SAFEARRAY* data = nullptr;
     BSTR shape = nullptr;
     UiaNode found = nullptr;
-    using Navigate = HRESULT(WINAPI*)(UiaNode, int, UiaCondition*, UiaCacheRequest*, SAFEARRAY**, BSTR*);
-    if (uiaCall<Navigate>("UiaNavigate")(node, direction, &all, &request, &data, &shape) == S_OK && data) {
+    using Navigate =
+        HRESULT(WINAPI*)(UiaNode, int, UiaCondition*, UiaCacheRequest*, SAFEARRAY**, BSTR*);
+    if (uiaCall<Navigate>("UiaNavigate")(node, direction, &all, &request, &data, &shape) == S_OK &&
+        data) {
         LONG at[2] = {0, 0};
         VARIANT first{};
         SafeArrayGetElement(data, at, &first);
@@ -169,28 +182,31 @@ UiaNode uiaNavigate(UiaNode node, int direction) {
     return found;
 }
 
-// Depth, name and control type of every node below `node`, in reading order.
+// Depth, name and control type of every node below `node`, in reading order. The nodes
+// are kept in `held` until the walk ends: Wine's COM can deadlock when a release that
+// drops the server's last stub of an interface meets a call on that interface.
 using Shape = std::vector<std::tuple<int, std::wstring, long>>;
-void uiaShape(UiaNode node, int depth, Shape& shape) {
-    const auto property = uiaCall<HRESULT(WINAPI*)(UiaNode, PROPERTYID, VARIANT*)>("UiaGetPropertyValue");
+void uiaShape(UiaNode node, int depth, Shape& shape, std::vector<UiaNode>& held) {
+    const auto property =
+        uiaCall<HRESULT(WINAPI*)(UiaNode, PROPERTYID, VARIANT*)>("UiaGetPropertyValue");
     for (UiaNode child = uiaNavigate(node, NavigateDirection_FirstChild); child;) {
         VARIANT name{}, type{};
         property(child, 30005, &name);
         property(child, 30003, &type);
         shape.emplace_back(depth, name.vt == VT_BSTR ? name.bstrVal : L"", type.lVal);
         VariantClear(&name);
-        uiaShape(child, depth + 1, shape);
-        UiaNode next = uiaNavigate(child, NavigateDirection_NextSibling);
-        uiaCall<BOOL(WINAPI*)(UiaNode)>("UiaNodeRelease")(child);
-        child = next;
+        uiaShape(child, depth + 1, shape, held);
+        held.push_back(child);
+        child = uiaNavigate(child, NavigateDirection_NextSibling);
     }
 }
 
 // The same for the MSAA tree, its roles as UI Automation's control types.
 void msaaShape(const Node& node, int depth, Shape& shape) {
     static const std::map<long, long> types = {
-        {ROLE_SYSTEM_LIST, 50008},       {ROLE_SYSTEM_LISTITEM, 50007},    {ROLE_SYSTEM_DOCUMENT, 50030},
-        {ROLE_SYSTEM_GROUPING, 50026},   {ROLE_SYSTEM_STATICTEXT, 50020},  {ROLE_SYSTEM_PUSHBUTTON, 50000},
+        {ROLE_SYSTEM_LIST, 50008},        {ROLE_SYSTEM_LISTITEM, 50007},
+        {ROLE_SYSTEM_DOCUMENT, 50030},    {ROLE_SYSTEM_GROUPING, 50026},
+        {ROLE_SYSTEM_STATICTEXT, 50020},  {ROLE_SYSTEM_PUSHBUTTON, 50000},
         {ROLE_SYSTEM_CHECKBUTTON, 50002}, {ROLE_SYSTEM_RADIOBUTTON, 50013}};
     for (const Node& child : node.children) {
         shape.emplace_back(depth, child.name, types.at(child.role));
@@ -238,23 +254,30 @@ TEST(Access, TabF6EnterAndSpaceWorkTheSettingsPageWithAVisibleRing) {
     ASSERT_NE(last, nullptr);
     const std::wstring name = last->name;
     const bool wasOn = (last->state & STATE_SYSTEM_CHECKED) != 0;
-    while (focusName(window) != name) key(window, VK_TAB);
+    while (focusName(window) != name)
+        key(window, VK_TAB);
     const Node* focused = nullptr;
     Tree now(window);
-    now.each([&](const Node& n) { if (n.state & STATE_SYSTEM_FOCUSED) focused = &n; });
+    now.each([&](const Node& n) {
+        if (n.state & STATE_SYSTEM_FOCUSED) focused = &n;
+    });
     ASSERT_NE(focused, nullptr);
     const int middle = (focused->rect.top + focused->rect.bottom) / 2;
     Screen screen = capture(window);
     EXPECT_EQ(screen.at(focused->rect.left - 3, middle), lightAccent);
     EXPECT_EQ(screen.at(focused->rect.right + 2, middle), lightAccent);
     key(window, VK_SPACE);
-    EXPECT_TRUE(eventually([&] {
-        bool on = wasOn;
-        Tree(window).each([&](const Node& n) {
-            if (n.name == name && n.role == ROLE_SYSTEM_CHECKBUTTON) on = n.state & STATE_SYSTEM_CHECKED;
-        });
-        return on != wasOn;
-    }, 3000)) << "Space switches it";
+    EXPECT_TRUE(eventually(
+        [&] {
+            bool on = wasOn;
+            Tree(window).each([&](const Node& n) {
+                if (n.name == name && n.role == ROLE_SYSTEM_CHECKBUTTON)
+                    on = n.state & STATE_SYSTEM_CHECKED;
+            });
+            return on != wasOn;
+        },
+        3000))
+        << "Space switches it";
     clickAt(window, POINT{focused->rect.left - 40, middle}); // the mouse hides the ring
     screen = capture(window);
     EXPECT_NE(screen.at(focused->rect.left - 3, middle), lightAccent);
@@ -287,7 +310,7 @@ TEST(Access, EveryPageReachesAScreenReaderAndItsActionsRunTheirCommands) {
     Program program;
     HWND window = program.waitForWindow();
     ASSERT_NE(window, nullptr);
-    const wchar_t* pages[] = {L"Ringkasan", L"Performa", L"Penyimpanan", L"Baterai", L"Sensor",
+    const wchar_t* pages[] = {L"Ringkasan", L"Performa", L"Penyimpanan", L"Baterai",   L"Sensor",
                               L"Proses",    L"Riwayat",  L"Pro",         L"Pengaturan"};
     int groups = 0, values = 0, switches = 0, choices = 0, buttons = 0;
     for (int page = 0; page < 9; ++page) {
@@ -302,21 +325,26 @@ TEST(Access, EveryPageReachesAScreenReaderAndItsActionsRunTheirCommands) {
             EXPECT_EQ((list.children[size_t(i)].state & STATE_SYSTEM_SELECTED) != 0, i == page);
         }
         EXPECT_EQ(tree.page().role, ROLE_SYSTEM_DOCUMENT);
-        tree.each([&](const Node& n) {
-            const bool control = n.role == ROLE_SYSTEM_PUSHBUTTON || n.role == ROLE_SYSTEM_CHECKBUTTON ||
-                                 n.role == ROLE_SYSTEM_RADIOBUTTON;
-            EXPECT_TRUE(n.role == ROLE_SYSTEM_GROUPING || n.role == ROLE_SYSTEM_STATICTEXT || control ||
-                        n.role == ROLE_SYSTEM_LISTITEM || n.role == ROLE_SYSTEM_LIST ||
-                        n.role == ROLE_SYSTEM_DOCUMENT || n.role == ROLE_SYSTEM_CLIENT) << n.role;
-            EXPECT_FALSE(n.role == ROLE_SYSTEM_GROUPING && n.children.empty()) << n.name;
-            EXPECT_FALSE(control && n.name.empty());
-            EXPECT_FALSE(control && !(n.state & STATE_SYSTEM_UNAVAILABLE) && n.action.empty());
-            groups += n.role == ROLE_SYSTEM_GROUPING;
-            values += n.role == ROLE_SYSTEM_STATICTEXT && !n.value.empty() && !n.name.empty();
-            switches += n.role == ROLE_SYSTEM_CHECKBUTTON;
-            choices += n.role == ROLE_SYSTEM_RADIOBUTTON;
-            buttons += n.role == ROLE_SYSTEM_PUSHBUTTON;
-        }, &tree.page());
+        tree.each(
+            [&](const Node& n) {
+                const bool control = n.role == ROLE_SYSTEM_PUSHBUTTON ||
+                                     n.role == ROLE_SYSTEM_CHECKBUTTON ||
+                                     n.role == ROLE_SYSTEM_RADIOBUTTON;
+                EXPECT_TRUE(n.role == ROLE_SYSTEM_GROUPING || n.role == ROLE_SYSTEM_STATICTEXT ||
+                            control || n.role == ROLE_SYSTEM_LISTITEM ||
+                            n.role == ROLE_SYSTEM_LIST || n.role == ROLE_SYSTEM_DOCUMENT ||
+                            n.role == ROLE_SYSTEM_CLIENT)
+                    << n.role;
+                EXPECT_FALSE(n.role == ROLE_SYSTEM_GROUPING && n.children.empty()) << n.name;
+                EXPECT_FALSE(control && n.name.empty());
+                EXPECT_FALSE(control && !(n.state & STATE_SYSTEM_UNAVAILABLE) && n.action.empty());
+                groups += n.role == ROLE_SYSTEM_GROUPING;
+                values += n.role == ROLE_SYSTEM_STATICTEXT && !n.value.empty() && !n.name.empty();
+                switches += n.role == ROLE_SYSTEM_CHECKBUTTON;
+                choices += n.role == ROLE_SYSTEM_RADIOBUTTON;
+                buttons += n.role == ROLE_SYSTEM_PUSHBUTTON;
+            },
+            &tree.page());
     }
     EXPECT_GE(groups, 20);
     EXPECT_GE(values, 20);
@@ -327,10 +355,19 @@ TEST(Access, EveryPageReachesAScreenReaderAndItsActionsRunTheirCommands) {
     // UI Automation sees the settings page as MSAA does: same nodes, names and kinds.
     Shape msaa, uia;
     msaaShape(Tree(window).root, 0, msaa);
-    UiaNode root = nullptr;
-    ASSERT_EQ(uiaCall<HRESULT(WINAPI*)(HWND, UiaNode*)>("UiaNodeFromHandle")(window, &root), S_OK);
-    uiaShape(root, 0, uia);
-    uiaCall<BOOL(WINAPI*)(UiaNode)>("UiaNodeRelease")(root);
+    // Walked from a thread of the multithreaded apartment, as screen readers do.
+    std::thread walker([&] {
+        CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+        UiaNode root = nullptr;
+        ASSERT_EQ(uiaCall<HRESULT(WINAPI*)(HWND, UiaNode*)>("UiaNodeFromHandle")(window, &root),
+                  S_OK);
+        std::vector<UiaNode> held{root};
+        uiaShape(root, 0, uia, held);
+        for (UiaNode node : held)
+            uiaCall<BOOL(WINAPI*)(UiaNode)>("UiaNodeRelease")(node);
+        CoUninitialize();
+    });
+    walker.join();
     EXPECT_GT(uia.size(), 50u);
     EXPECT_EQ(uia, msaa);
 
@@ -338,7 +375,9 @@ TEST(Access, EveryPageReachesAScreenReaderAndItsActionsRunTheirCommands) {
     // A card held from before answers "disconnected" once its page is gone.
     Tree settings(window);
     std::vector<const Node*> radios;
-    settings.each([&](const Node& n) { if (n.role == ROLE_SYSTEM_RADIOBUTTON) radios.push_back(&n); });
+    settings.each([&](const Node& n) {
+        if (n.role == ROLE_SYSTEM_RADIOBUTTON) radios.push_back(&n);
+    });
     ASSERT_GE(radios.size(), 3u);
     const Node* dark = radios[1];
     EXPECT_FALSE(radios[1]->state & STATE_SYSTEM_CHECKED);
@@ -350,7 +389,9 @@ TEST(Access, EveryPageReachesAScreenReaderAndItsActionsRunTheirCommands) {
     EXPECT_EQ(list.children[6].object->accDoDefaultAction(self), S_OK);
     ASSERT_TRUE(showsPage(window, L"Riwayat"));
     const Node* group = nullptr;
-    settings.each([&](const Node& n) { if (n.role == ROLE_SYSTEM_GROUPING && !group) group = &n; });
+    settings.each([&](const Node& n) {
+        if (n.role == ROLE_SYSTEM_GROUPING && !group) group = &n;
+    });
     BSTR name = nullptr;
     EXPECT_EQ(group->object->get_accName(self, &name), RPC_E_DISCONNECTED);
 }

@@ -11,8 +11,8 @@ namespace {
 
 Element control(ElementKind kind, int32_t command, int32_t argument, bool enabled = true,
                 bool on = false) {
-    Element element{kind, L"", L"", RECT{0, argument * 40, 100, argument * 40 + 30}, command,
-                    argument, enabled, on};
+    Element element{kind,    L"",      L"",     RECT{0, argument * 40, 100, argument * 40 + 30},
+                    command, argument, enabled, on};
     return element;
 }
 
@@ -21,21 +21,23 @@ Element control(ElementKind kind, int32_t command, int32_t argument, bool enable
 TEST(Focus, MovesInReadingOrderAndPassesToTheNeighbourOfWhatDisappears) {
     using enum ElementKind;
     const std::vector<Element> page = {
-        control(group, 0, 0), control(button, 8, 0), control(choice, 5, 0),
-        control(choice, 5, 1, true, true), control(choice, 5, 2), control(stepperButton, 22, -1, false),
-        control(stepperButton, 22, 1), control(toggle, 6, 0, false), control(pageEntry, 1, 0),
-        control(pageEntry, 1, 1, true, true)};
-    const FocusKey entry0{1, 0, true}, entry1{1, 1, true}, exportButton{8, 0}, choices{5, anyChoice},
-        plus{22, 1}, none{};
+        control(group, 0, 0),          control(button, 8, 0),
+        control(choice, 5, 0),         control(choice, 5, 1, true, true),
+        control(choice, 5, 2),         control(stepperButton, 22, -1, false),
+        control(stepperButton, 22, 1), control(toggle, 6, 0, false),
+        control(pageEntry, 1, 0),      control(pageEntry, 1, 1, true, true)};
+    const FocusKey entry0{1, 0, true}, entry1{1, 1, true}, exportButton{8, 0},
+        choices{5, anyChoice}, plus{22, 1}, none{};
     const std::vector<FocusKey> stops = focusStops(page);
     EXPECT_EQ(stops, (std::vector<FocusKey>{entry0, entry1, exportButton, choices, plus}));
     const struct {
         FocusKey from;
         bool backwards;
         FocusKey to;
-    } tabs[] = {{none, false, entry0}, {none, true, plus},         {entry1, false, exportButton},
-                {plus, false, entry0}, {entry0, true, plus},       {choices, true, exportButton},
-                {FocusKey{99, 0}, false, entry0}};
+    } tabs[] = {
+        {none, false, entry0},           {none, true, plus},   {entry1, false, exportButton},
+        {plus, false, entry0},           {entry0, true, plus}, {choices, true, exportButton},
+        {FocusKey{99, 0}, false, entry0}};
     for (const auto& tab : tabs)
         EXPECT_EQ(nextStop(stops, tab.from, tab.backwards), tab.to) << tab.from.command;
     EXPECT_EQ(otherZone(page, exportButton), entry1) << "F6 goes to the shown page's entry";
@@ -52,8 +54,8 @@ TEST(Focus, MovesInReadingOrderAndPassesToTheNeighbourOfWhatDisappears) {
         FocusKey key;
         int step;
         int32_t command, argument; // the action, 0: none; step 0 = Enter/Space
-    } actions[] = {{exportButton, 0, 8, 0}, {entry0, 0, 1, 0},  {choices, 0, 0, 0},
-                   {choices, -1, 5, 0},      {choices, +1, 5, 2}, {plus, -1, 0, 0},
+    } actions[] = {{exportButton, 0, 8, 0}, {entry0, 0, 1, 0},      {choices, 0, 0, 0},
+                   {choices, -1, 5, 0},     {choices, +1, 5, 2},    {plus, -1, 0, 0},
                    {plus, +1, 22, 1},       {exportButton, 1, 0, 0}};
     for (const auto& row : actions) {
         const KeyAction action =
@@ -88,9 +90,12 @@ TEST_F(Access, EveryPageTreeHoldsWhatThePageDrawsAndNothingElse) {
                 }
             if (node.role == AccRole::group) {
                 ++groups;
-                EXPECT_TRUE(node.name.empty() || std::any_of(runs.begin(), runs.end(), [&](auto& r) {
-                    return r.text == node.name && r.font == FontRole::heading;
-                })) << "a card is named by its title, page " << page;
+                EXPECT_TRUE(node.name.empty() || std::any_of(runs.begin(), runs.end(),
+                                                             [&](auto& r) {
+                                                                 return r.text == node.name &&
+                                                                        r.font == FontRole::heading;
+                                                             }))
+                    << "a card is named by its title, page " << page;
             }
             if (node.role == AccRole::checkBox) toggles += node.name.empty() ? 100 : 1;
             if (node.role == AccRole::listItem) {
@@ -103,10 +108,13 @@ TEST_F(Access, EveryPageTreeHoldsWhatThePageDrawsAndNothingElse) {
         EXPECT_GT(groups, 0) << page;
         EXPECT_LT(toggles, 100) << "every switch is named after its label, page " << page;
         for (const HitRegion& hit : app.view.hits)
-            EXPECT_TRUE(std::any_of(tree.nodes.begin(), tree.nodes.end(), [&](const AccNode& n) {
-                return n.command == hit.command && n.argument == hit.argument && n.focus.valid() &&
-                       n.role != AccRole::text;
-            })) << page << " " << hit.command << " " << hit.argument;
+            EXPECT_TRUE(std::any_of(tree.nodes.begin(), tree.nodes.end(),
+                                    [&](const AccNode& n) {
+                                        return n.command == hit.command &&
+                                               n.argument == hit.argument && n.focus.valid() &&
+                                               n.role != AccRole::text;
+                                    }))
+                << page << " " << hit.command << " " << hit.argument;
     }
 }
 
@@ -118,8 +126,10 @@ TEST(AccessValues, ChangedValuesAreAnnouncedAtMostOncePerTick) {
         node.value = value;
         return node;
     };
-    for (const auto& [key, was, is] : {std::tuple(L"t:a", L"1", L"1"), {L"t:b", L"2", L"3"},
-                                       {L"t:c", L"4", L"5"}, {L"s:d", L"x", L"y"}}) {
+    for (const auto& [key, was, is] : {std::tuple(L"t:a", L"1", L"1"),
+                                       {L"t:b", L"2", L"3"},
+                                       {L"t:c", L"4", L"5"},
+                                       {L"s:d", L"x", L"y"}}) {
         before.nodes.push_back(text(key, was));
         now.nodes.push_back(text(key, is));
     }
@@ -137,9 +147,9 @@ TEST(HighContrast, EveryRoleIsOneOfTheThemesColours) {
     const Palette palette = highContrastPalette(c);
     EXPECT_TRUE(palette.highContrast);
     const std::pair<Role, Colour> rows[] = {
-        {Role::background, 1}, {Role::card, 1},     {Role::text, 2},      {Role::border, 2},
-        {Role::accent, 3},     {Role::onAccent, 4}, {Role::statusBad, 5}, {Role::textMuted, 6},
-        {Role::control, 7},    {Role::navSelected, 1}, {Role::track, 7},  {Role::series1, 3}};
+        {Role::background, 1}, {Role::card, 1},        {Role::text, 2},      {Role::border, 2},
+        {Role::accent, 3},     {Role::onAccent, 4},    {Role::statusBad, 5}, {Role::textMuted, 6},
+        {Role::control, 7},    {Role::navSelected, 1}, {Role::track, 7},     {Role::series1, 3}};
     for (const auto& [role, colour] : rows)
         EXPECT_EQ(palette[role], colour) << int(role);
     for (Colour colour : palette.colours)

@@ -5,8 +5,8 @@ using namespace ovra;
 using PartialPaint = test::AppWindow;
 
 TEST_F(PartialPaint, ATickInvalidatesTheChangedCardsAloneAndNothingWhileMinimised) {
-    HWND shown = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 1060, 720,
-                                 nullptr, nullptr, nullptr, nullptr);
+    HWND shown = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 1060, 720, nullptr,
+                                 nullptr, nullptr, nullptr);
     app.window = shown;
     app.view.recordTextRuns = false;
     setReading(app.machine.cpu.usage, 12.0);
@@ -22,7 +22,9 @@ TEST_F(PartialPaint, ATickInvalidatesTheChangedCardsAloneAndNothingWhileMinimise
         GetUpdateRect(shown, &update, FALSE);
         return std::vector<LONG>{update.left, update.top, update.right, update.bottom};
     };
-    const auto rectOf = [](const RECT& r) { return std::vector<LONG>{r.left, r.top, r.right, r.bottom}; };
+    const auto rectOf = [](const RECT& r) {
+        return std::vector<LONG>{r.left, r.top, r.right, r.bottom};
+    };
     EXPECT_EQ(dirty(), std::vector<LONG>(4, 0)) << "nothing changed";
     setReading(app.machine.cpu.usage, 57.0); // the processor tile, the first card
     EXPECT_EQ(dirty(), rectOf(cards[0].rect));
@@ -40,7 +42,8 @@ TEST_F(PartialPaint, ATickInvalidatesTheChangedCardsAloneAndNothingWhileMinimise
         Selection selected(dc.get(), dib.get());
         BitBlt(dc.get(), 0, 0, 1060, 720, from.dc.get(), 0, 0, SRCCOPY);
         GdiFlush();
-        return std::vector<uint32_t>(static_cast<uint32_t*>(bits), static_cast<uint32_t*>(bits) + 1060 * 720);
+        return std::vector<uint32_t>(static_cast<uint32_t*>(bits),
+                                     static_cast<uint32_t*>(bits) + 1060 * 720);
     };
     const test::Canvas whole(1060, 720);
     paintWindow(app, whole.dc.get(), RECT{0, 0, 1060, 720});
