@@ -83,6 +83,16 @@ void showHoverTip(App& app) {
         at.x = std::max(work.left, std::min(at.x, work.right - width));
         if (at.y + height > work.bottom) at.y -= height + scaled(28, dpi);
     }
+    // The same tip in the same place is left alone: moving a window under the pointer
+    // makes Windows send a mouse move, which would paint the page and the tip again.
+    RECT shown{};
+    GetWindowRect(window, &shown);
+    std::wstring current(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    current.resize(static_cast<size_t>(
+        GetWindowTextW(window, current.data(), static_cast<int>(current.size()))));
+    if (IsWindowVisible(window) && current == app.view.tip.text && shown.left == at.x &&
+        shown.top == at.y && shown.right - shown.left == width && shown.bottom - shown.top == height)
+        return;
     SetWindowTextW(window, app.view.tip.text.c_str());
     SetWindowPos(window, HWND_TOPMOST, at.x, at.y, width, height, SWP_NOACTIVATE | SWP_SHOWWINDOW);
     InvalidateRect(window, nullptr, TRUE);

@@ -421,6 +421,9 @@ void navigateTo(App& app, int page) {
 }
 
 void onMouseMove(App& app, int x, int y) {
+    // Windows also sends a move when a window changes under a resting pointer: only a
+    // real move can change what is hovered.
+    if (app.view.mouse.x == x && app.view.mouse.y == y) return;
     app.view.mouse = POINT{x, y};
     const int hovered = regionAt(app.view.hits, app.view.mouse);
     if (hovered != app.view.hovered || hoverTipFollows(app, app.view.mouse)) {
