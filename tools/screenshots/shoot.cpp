@@ -258,6 +258,8 @@ int wmain(int argc, wchar_t** argv) {
         const UINT dpi = GetDpiForWindow(window);
         sizeClient(window, MulDiv(width, static_cast<int>(dpi), 96),
                    MulDiv(height, static_cast<int>(dpi), 96));
+        // The pages are taken with the pointer away from the window, so nothing hovers.
+        SetCursorPos(0, 0);
         Sleep(settleMs);
         for (wchar_t digit : pages) {
             pressControlDigit(window, digit);
