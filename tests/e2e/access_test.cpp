@@ -290,13 +290,7 @@ TEST(Access, TabF6EnterAndSpaceWorkTheSettingsPageWithAVisibleRing) {
     for (std::wstring at = focusName(window); at != *opener; at = focusName(window))
         key(window, VK_TAB);
     SetForegroundWindow(window);
-    INPUT keys[4] = {};
-    for (int i = 0; i < 4; ++i) {
-        keys[i].type = INPUT_KEYBOARD;
-        keys[i].ki.wVk = i == 0 || i == 3 ? VK_SHIFT : VK_TAB;
-        keys[i].ki.dwFlags = i < 2 ? 0 : KEYEVENTF_KEYUP;
-    }
-    SendInput(4, keys, sizeof(INPUT));
+    pressChord(VK_SHIFT, VK_TAB);
     EXPECT_TRUE(eventually([&] { return focusName(window) == *(opener - 1); }, 3000));
     key(window, VK_TAB);
     key(window, VK_RETURN);

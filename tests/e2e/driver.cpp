@@ -84,6 +84,16 @@ void clickOpeningDialog(HWND window, POINT point) {
     PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(point.x, point.y));
 }
 
+void pressChord(WORD modifier, WORD key) {
+    INPUT inputs[4] = {};
+    for (int i = 0; i < 4; ++i) {
+        inputs[i].type = INPUT_KEYBOARD;
+        inputs[i].ki.wVk = i == 0 || i == 3 ? modifier : key;
+        inputs[i].ki.dwFlags = i < 2 ? 0 : KEYEVENTF_KEYUP;
+    }
+    SendInput(4, inputs, sizeof(INPUT));
+}
+
 void clickAt(HWND window, POINT point) {
     clickOpeningDialog(window, point);
     settle(window);

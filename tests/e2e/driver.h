@@ -42,6 +42,8 @@ inline void settle(HWND window) { // the messages sent so far are handled
     deliver(window, WM_NULL, 0, 0);
 }
 void clickAt(HWND window, POINT point);
+// Real key presses through the input queue: `key` while `modifier` is held down.
+void pressChord(WORD modifier, WORD key);
 void clickOpeningDialog(HWND window, POINT point); // the release is posted
 inline POINT sidebarItem(int page) {               // its centre at 96 DPI
     return POINT{100, 78 + 38 * page + 18};

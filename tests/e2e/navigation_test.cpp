@@ -24,16 +24,6 @@ int selectedPage(HWND window) {
     return -1;
 }
 
-void pressControlChord(WORD key) {
-    INPUT inputs[4] = {};
-    for (int i = 0; i < 4; ++i) {
-        inputs[i].type = INPUT_KEYBOARD;
-        inputs[i].ki.wVk = i == 0 || i == 3 ? VK_CONTROL : key;
-        inputs[i].ki.dwFlags = i < 2 ? 0 : KEYEVENTF_KEYUP;
-    }
-    SendInput(4, inputs, sizeof(INPUT));
-}
-
 // Top of the scroll-bar thumb, 5 pixels in from the right edge; -1 without one.
 int thumbTop(HWND window) {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
@@ -101,12 +91,12 @@ TEST(Navigation, KeysAndClicksOpenPagesAndEachKeepsItsOwnScroll) {
     ASSERT_NE(shown.window, nullptr);
     for (int digit : {9, 2, 3, 4, 5, 6, 7, 8, 1}) {
         SetForegroundWindow(shown.window);
-        pressControlChord(WORD('0' + digit));
+        pressChord(VK_CONTROL, WORD('0' + digit));
         EXPECT_TRUE(eventually([&] { return selectedPage(shown.window) == digit - 1; }, 5000))
             << "Ctrl+" << digit;
     }
-    pressControlChord('0');
-    pressControlChord(VK_NUMPAD4);
+    pressChord(VK_CONTROL, '0');
+    pressChord(VK_CONTROL, VK_NUMPAD4);
     clickAt(shown.window, sidebarItem(6));
     EXPECT_TRUE(eventually([&] { return selectedPage(shown.window) == 6; }, 5000));
     clickAt(shown.window, sidebarItem(3));
@@ -187,7 +177,7 @@ TEST(Navigation, TipsCopyAndTheTrayMenu) {
     std::wstring copied;
     EXPECT_TRUE(eventually([&] {
         SetForegroundWindow(shown.window);
-        pressControlChord('C');
+        pressChord(VK_CONTROL, 'C');
         Sleep(200);
         return std::regex_search(copied = clipboardText(), ownRow);
     })) << std::string(copied.begin(), copied.end());
