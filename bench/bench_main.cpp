@@ -15,6 +15,7 @@
 
 #include "app/app.h"
 #include "app/scheduler.h"
+#include "bare_calls.h"
 #include "harness.h"
 #include "sources/system_library.h"
 
@@ -37,7 +38,6 @@ std::wstring benchFolder() {
     CreateDirectoryW(folder.c_str(), nullptr);
     return folder;
 }
-using NtQuerySystemInformationFunction = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
 
 // One fast tick against the Windows calls it has to make: collecting the counter
 // query, the system and per-processor times, the memory status, the interface
@@ -62,9 +62,6 @@ void fastTickFigure() {
     for (const wchar_t* path :
          {L"\\LogicalDisk(*)\\Disk Read Bytes/sec", L"\\LogicalDisk(*)\\Disk Write Bytes/sec"})
         if (PdhCounter counter = pdhAddCounter(bare, path)) arrays.push_back(counter);
-    const auto ntQuery = systemFunction<NtQuerySystemInformationFunction>(
-        GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation");
-    static unsigned char processorTimes[64 * 48];
     const auto bareCalls = [&] {
         if (collect && bare.handle) collect(bare.handle);
         if (readValue && performance) {
@@ -76,18 +73,7 @@ void fastTickFigure() {
             DWORD bytes = DWORD(items.size()), count = 0;
             if (readArray) readArray(counter, PDH_FMT_DOUBLE, &bytes, &count, items.data());
         }
-        FILETIME idle, kernel, user, now;
-        GetSystemTimes(&idle, &kernel, &user);
-        ULONG length = 0;
-        if (ntQuery) ntQuery(8, processorTimes, sizeof processorTimes, &length);
-        MEMORYSTATUSEX memory{};
-        memory.dwLength = sizeof memory;
-        GlobalMemoryStatusEx(&memory);
-        PERFORMANCE_INFORMATION performance{};
-        K32GetPerformanceInfo(&performance, sizeof performance);
-        MIB_IF_TABLE2* table = nullptr;
-        if (GetIfTable2(&table) == NO_ERROR) FreeMibTable(table);
-        GetSystemTimeAsFileTime(&now);
+        bench::fastTickSystemCalls();
     };
     const double baseline = bench::perCallMs(bareCalls);
     const double tick = bench::perCallMs([&] { fastTick(*app); });

@@ -19,6 +19,8 @@
 #include <cwchar>
 #include <vector>
 
+#include "bare_calls.h"
+
 namespace {
 
 // The counter functions, looked up in the system's pdh.dll like the monitor does.
@@ -99,22 +101,7 @@ void openQueries() {
 // interface table and the clocks.
 void fastCalls() {
     collect(fastQuery);
-    using NtQuery = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
-    static const auto ntQuery =
-        find<NtQuery>(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation");
-    static unsigned char processorTimes[64 * 48];
-    FILETIME idle, kernel, user, now;
-    GetSystemTimes(&idle, &kernel, &user);
-    ULONG length = 0;
-    if (ntQuery) ntQuery(8, processorTimes, sizeof processorTimes, &length);
-    MEMORYSTATUSEX memory{};
-    memory.dwLength = sizeof memory;
-    GlobalMemoryStatusEx(&memory);
-    PERFORMANCE_INFORMATION performance{};
-    K32GetPerformanceInfo(&performance, sizeof performance);
-    MIB_IF_TABLE2* table = nullptr;
-    if (GetIfTable2(&table) == NO_ERROR) FreeMibTable(table);
-    GetSystemTimeAsFileTime(&now);
+    bench::fastTickSystemCalls();
     GetTickCount64();
 }
 
